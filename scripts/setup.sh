@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Vemmo needs to build, test and run.
+# Installs the Debian packages Vemmo needs to build, test and run: every
+# package named in scripts/packages/*.txt (one per line, # comments).
 # Idempotent: packages already present are skipped, and apt is not touched
 # at all when nothing is missing.
 set -euo pipefail
+cd "$(dirname "$0")"
 
-packages=(
-  cmake g++ make pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev libexpat1-dev
-)
+mapfile -t packages < <(cat packages/*.txt | sed 's/#.*//' | tr -s ' \t' '\n' | sed '/^$/d' | sort -u)
 
 missing=()
 for p in "${packages[@]}"; do
