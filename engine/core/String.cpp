@@ -27,7 +27,10 @@ String::String(String&& other) noexcept
 {
 }
 
-String::~String() { delete[] m_text; }
+String::~String()
+{
+    delete[] m_text;
+}
 
 String& String::operator=(const String& other)
 {
@@ -104,7 +107,10 @@ int String::Find(const String& needle, unsigned start) const
     return Find(needle, start, start < m_length ? m_length - start : 0);
 }
 
-int String::Find(const String& needle) const { return Find(needle, 0, m_length); }
+int String::Find(const String& needle) const
+{
+    return Find(needle, 0, m_length);
+}
 
 bool String::EndsWith(const String& suffix) const
 {
@@ -163,7 +169,10 @@ String& String::Insert(unsigned pos, const String& other)
     return *this;
 }
 
-String& String::Append(const String& other) { return Insert(m_length, other); }
+String& String::Append(const String& other)
+{
+    return Insert(m_length, other);
+}
 
 String& String::Erase(unsigned pos, unsigned count)
 {
@@ -209,7 +218,10 @@ String String::SubString(unsigned start, unsigned count) const
     return result;
 }
 
-String String::SubString(unsigned start) const { return SubString(start, m_length); }
+String String::SubString(unsigned start) const
+{
+    return SubString(start, m_length);
+}
 
 String String::GetToken(const char* delimiter, unsigned index) const
 {

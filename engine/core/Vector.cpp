@@ -66,11 +66,20 @@ void CVector::Set(float x_, float y_, float z_, float w_)
     WriteThrough();
 }
 
-void CVector::Set(float x_, float y_, float z_) { Set(x_, y_, z_, 0.0f); }
+void CVector::Set(float x_, float y_, float z_)
+{
+    Set(x_, y_, z_, 0.0f);
+}
 
-void CVector::Set(float x_, float y_) { Set(x_, y_, 0.0f, 0.0f); }
+void CVector::Set(float x_, float y_)
+{
+    Set(x_, y_, 0.0f, 0.0f);
+}
 
-void CVector::Set(const CVector& other) { Set(other.x, other.y, other.z, other.w); }
+void CVector::Set(const CVector& other)
+{
+    Set(other.x, other.y, other.z, other.w);
+}
 
 bool CVector::operator==(const CVector& other) const
 {
@@ -98,11 +107,20 @@ CVector& CVector::operator*=(const CVector& o)
     return *this;
 }
 
-CVector CVector::operator+(const CVector& o) const { return {x + o.x, y + o.y, z + o.z, w + o.w}; }
+CVector CVector::operator+(const CVector& o) const
+{
+    return {x + o.x, y + o.y, z + o.z, w + o.w};
+}
 
-CVector CVector::operator-(const CVector& o) const { return {x - o.x, y - o.y, z - o.z, w - o.w}; }
+CVector CVector::operator-(const CVector& o) const
+{
+    return {x - o.x, y - o.y, z - o.z, w - o.w};
+}
 
-CVector CVector::operator*(const CVector& o) const { return {x * o.x, y * o.y, z * o.z, w * o.w}; }
+CVector CVector::operator*(const CVector& o) const
+{
+    return {x * o.x, y * o.y, z * o.z, w * o.w};
+}
 
 CVector& CVector::Cross(const CVector& o)
 {
