@@ -19,8 +19,8 @@ public:
     void Create(unsigned width, unsigned height, unsigned channels, int bits);
     void SetFromCopy(const uint8_t* buffer, unsigned width, unsigned height, unsigned channels,
                      int bits);
-    // Takes ownership of `buffer` (allocated with new[]) without copying; the
-    // previous buffer is not freed, so call it on images without pixels.
+    // Takes ownership of `buffer` (allocated with new[]) without copying; a
+    // previous, different buffer is freed.
     void Adopt(uint8_t* buffer, unsigned width, unsigned height, unsigned channels, int bits);
     void FreePixels();
 

@@ -17,7 +17,7 @@ public:
     };
 
     explicit CResource(int kind) : m_kind(kind) {}
-    virtual ~CResource() = default;
+    virtual ~CResource();
 
     const String& GetName() const { return m_name; }
     void SetName(const String& name) { m_name = name; }
