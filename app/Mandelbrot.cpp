@@ -1,1 +1,167 @@
-// placeholder
+// Escape-time evaluation with a smooth iteration count, the pixel-to-plane
+// mapping, the palette lookup and the row-at-a-time render loop the workers
+// share. All arithmetic is IEEE double, built without contraction so that
+// every compiler produces the same bits.
+#include "Mandelbrot.h"
+
+#include <cassert>
+#include <cmath>
+
+#include "resources/Image.h"
+
+namespace
+{
+
+// Palette components are byte values held in floats; anything outside
+// 0..255 (or not a number) is pinned rather than left to an undefined cast.
+uint8_t ToByte(float component)
+{
+    if (!(component > 0.0f))
+        return 0;
+    if (component >= 255.0f)
+        return 255;
+    return static_cast<uint8_t>(component);
+}
+
+} // namespace
+
+double EscapeValue(int32_t x, int32_t y, uint32_t limit, double centreRe, double centreIm,
+                   double stepRe, double stepIm)
+{
+    const double cr = static_cast<double>(x) * stepRe + centreRe;
+    const double ci = static_cast<double>(y) * stepIm + centreIm;
+    // The first step from z = 0 gives z = c, so start there.
+    double zr = cr;
+    double zi = ci;
+    uint32_t n = 0;
+
+    // Comparisons are written as "still inside" so that a not-a-number
+    // modulus leaves like an escape; a squared modulus of exactly 4 stays.
+    if (cr * cr + ci * ci <= 4.0)
+    {
+        while (n < limit)
+        {
+            ++n;
+            const double nextRe = zr * zr - zi * zi + cr;
+            zi = 2.0 * zr * zi + ci;
+            zr = nextRe;
+            if (!(zr * zr + zi * zi <= 4.0))
+                break;
+        }
+    }
+    if (n == limit)
+        return 0.0;
+
+    // Two more steps push |z| far enough out that the fractional part below
+    // joins up smoothly across iteration bands.
+    for (int extra = 0; extra < 2; ++extra)
+    {
+        const double nextRe = zr * zr - zi * zi + cr;
+        zi = 2.0 * zr * zi + ci;
+        zr = nextRe;
+    }
+    // n + 2 in double: in 32-bit unsigned it would wrap for the largest limits.
+    return (static_cast<double>(n) + 2.0) -
+           std::log(std::log(std::sqrt(zr * zr + zi * zi))) / std::log(2.0);
+}
+
+size_t PaletteIndex(double value, uint32_t limit, size_t count)
+{
+    if (limit == 0 || count == 0)
+        return 0;
+    const double index = value / static_cast<double>(limit) * static_cast<double>(count);
+    // Far-out points have negative values and the last two iterations can
+    // overshoot the limit: clamp in double, before a conversion could
+    // overflow. Not-a-number fails the comparison and takes entry 0.
+    if (!(index >= 1.0))
+        return 0;
+    if (index >= static_cast<double>(count))
+        return count - 1;
+    return static_cast<size_t>(index);
+}
+
+void CMandelbrot::ResetJob(uint32_t width, uint32_t rows)
+{
+    m_width = width;
+    m_rows = rows;
+    m_nextRow.store(0);
+    m_finishedWorkers.store(0);
+    m_stepRe = width != 0 ? 3.0 / static_cast<double>(width) : 0.0;
+    m_stepIm = rows != 0 ? 2.0 / static_cast<double>(rows) : 0.0;
+
+    m_jobLimit = m_iterationLimit;
+    m_jobCentreRe = m_centreRe;
+    m_jobCentreIm = m_centreIm;
+    // The scaled steps are rounded once here and only then multiplied by
+    // the pixel offset; the other order gives different low bits.
+    m_jobStepRe = m_scale * m_stepRe;
+    m_jobStepIm = m_scale * m_stepIm;
+    m_jobColours.resize(m_palette.size());
+    for (size_t i = 0; i < m_palette.size(); ++i)
+        m_jobColours[i] = {ToByte(m_palette[i].x), ToByte(m_palette[i].y), ToByte(m_palette[i].z)};
+}
+
+float CMandelbrot::Progress() const
+{
+    if (m_rows == 0)
+        return 0.0f;
+    // Each worker takes one row past the end before it stops.
+    const float share = static_cast<float>(m_nextRow.load()) / static_cast<float>(m_rows);
+    return share < 1.0f ? share : 1.0f;
+}
+
+void CMandelbrot::FinishWorker()
+{
+    // Park the counter first, so that once the main thread sees every worker
+    // finished nothing of this job writes to the counters any more.
+    m_nextRow.store(m_rows);
+    m_finishedWorkers.fetch_add(1);
+}
+
+double CMandelbrot::PixelValue(uint32_t col, uint32_t row) const
+{
+    const int32_t x = static_cast<int32_t>(col - (m_width >> 1));
+    const int32_t y = static_cast<int32_t>(row - (m_rows >> 1));
+    return EscapeValue(x, y, m_jobLimit, m_jobCentreRe, m_jobCentreIm, m_jobStepRe, m_jobStepIm);
+}
+
+void CMandelbrot::PixelColour(double value, uint8_t rgb[3]) const
+{
+    if (m_jobColours.empty())
+    {
+        rgb[0] = rgb[1] = rgb[2] = 0;
+        return;
+    }
+    const std::array<uint8_t, 3>& colour =
+        m_jobColours[PaletteIndex(value, m_jobLimit, m_jobColours.size())];
+    rgb[0] = colour[0];
+    rgb[1] = colour[1];
+    rgb[2] = colour[2];
+}
+
+void CMandelbrot::RenderRow(uint32_t row, CImage& image) const
+{
+    assert(image.GetChannels() == 3 && "CMandelbrot::RenderRow(): image needs 3 channels");
+    assert(image.GetWidth() == m_width && image.GetHeight() == m_rows &&
+           "CMandelbrot::RenderRow(): image is not the size of the job");
+    // One spare byte: SetPixel copies as many bytes as the image has channels.
+    uint8_t pixel[4] = {0, 0, 0, 255};
+    for (uint32_t col = 0; col < m_width; ++col)
+    {
+        PixelColour(PixelValue(col, row), pixel);
+        image.SetPixel(col, row, pixel);
+    }
+}
+
+void CMandelbrot::RenderRows(CImage& image)
+{
+    for (uint32_t row = TakeRow(); row < m_rows; row = TakeRow())
+        RenderRow(row, image);
+    FinishWorker();
+}
+
+void CMandelbrot::SetCentre(double re, double im)
+{
+    m_centreRe = re;
+    m_centreIm = im;
+}

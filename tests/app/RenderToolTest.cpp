@@ -1,0 +1,127 @@
+// Runs the built vemmo-render binary: exit status and messages for bad
+// options and unwritable paths, and the PNG it writes for a tiny view.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#ifndef VEMMO_RENDER_TOOL
+#error "VEMMO_RENDER_TOOL must name the vemmo-render binary (set in app/CMakeLists.txt)"
+#endif
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+class RenderTool : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                ("vemmo-render-test-" + std::to_string(getpid()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // Runs the tool with `args` (already shell-quoted where needed) and
+    // returns its exit status; stdout and stderr land in m_out and m_err.
+    int Run(const std::string& args)
+    {
+        const fs::path out = m_dir / "stdout.txt";
+        const fs::path err = m_dir / "stderr.txt";
+        const std::string command = std::string("'") + VEMMO_RENDER_TOOL + "' " + args + " >'" +
+                                    out.string() + "' 2>'" + err.string() + "'";
+        const int status = std::system(command.c_str());
+        m_out = ReadFile(out);
+        m_err = ReadFile(err);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    static std::string ReadFile(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    static uint32_t BigEndian(const std::string& bytes, size_t at)
+    {
+        uint32_t value = 0;
+        for (size_t i = 0; i < 4; ++i)
+            value = (value << 8) | static_cast<uint8_t>(bytes[at + i]);
+        return value;
+    }
+
+    fs::path m_dir;
+    std::string m_out;
+    std::string m_err;
+};
+
+} // namespace
+
+TEST_F(RenderTool, RefusesBadOptionsWithUsageAndStatusTwo)
+{
+    const fs::path png = m_dir / "x.png";
+    const std::string out = " --output '" + png.string() + "'";
+    const std::vector<std::string> bad = {
+        "--bogus 1",          "stray",         "--width",        "--width 0",   "--width -5",
+        "--width 12x",        "--width ' 12'", "--width 16385",  "--height 0",  "--limit -1",
+        "--limit 4294967296", "--limit 1e3",   "--scale -1",     "--scale nan", "--scale inf",
+        "--scale 1e999",      "--scale ''",    "--real 0.5x",    "--imag abc",  "--centre 1",
+        "--centre 1,",        "--centre ,2",   "--centre 1,2,3", "--output ''",
+    };
+    for (const std::string& args : bad)
+    {
+        EXPECT_EQ(Run(args + out), 2) << args;
+        EXPECT_NE(m_err.find("usage: vemmo-render"), std::string::npos) << args;
+        EXPECT_FALSE(fs::exists(png)) << args;
+    }
+}
+
+TEST_F(RenderTool, HelpPrintsUsageAndSucceeds)
+{
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_NE(m_out.find("--centre RE,IM"), std::string::npos);
+    EXPECT_TRUE(m_err.empty());
+}
+
+TEST_F(RenderTool, UnwritablePathFailsWithStatusOne)
+{
+    const fs::path png = m_dir / "no-such-dir" / "x.png";
+    EXPECT_EQ(Run("--width 4 --height 4 --output '" + png.string() + "'"), 1);
+    EXPECT_NE(m_err.find("cannot write"), std::string::npos);
+    EXPECT_NE(m_err.find(png.string()), std::string::npos);
+    EXPECT_FALSE(fs::exists(png));
+
+    EXPECT_EQ(Run("--width 4 --height 4 --output '" + m_dir.string() + "'"), 1);
+}
+
+TEST_F(RenderTool, WritesAPngOfTheRequestedSize)
+{
+    const fs::path png = m_dir / "tiny.png";
+    ASSERT_EQ(Run("--centre -0.75,0.1 --scale 0.5 --limit 50 --width 12 --height 7 --output '" +
+                  png.string() + "'"),
+              0)
+        << m_err;
+    EXPECT_TRUE(m_err.empty());
+    const std::string bytes = ReadFile(png);
+    ASSERT_GT(bytes.size(), 33u + 12u);
+    EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(bytes.substr(12, 4), "IHDR");
+    EXPECT_EQ(BigEndian(bytes, 16), 12u);
+    EXPECT_EQ(BigEndian(bytes, 20), 7u);
+    EXPECT_EQ(bytes[24], 8); // bit depth
+    EXPECT_EQ(bytes[25], 2); // truecolour
+    EXPECT_EQ(bytes.substr(bytes.size() - 8, 4), "IEND");
+}
