@@ -50,7 +50,7 @@ void CMersenneTwister::SeedArray(const uint32_t* key, int length)
 {
     Seed(19650218u);
     if (!key || length <= 0)
-        return; // nothing to mix in; the reference would divide by zero
+        return; // nothing to mix in; the reference would read past the key
     uint32_t* mt = State().mt;
     int i = 1, j = 0;
     for (int k = N > length ? N : length; k; --k)

@@ -139,14 +139,17 @@ String& String::FormatV(const char* format, va_list args)
         length = std::vsnprintf(nullptr, 0, format, measure);
         va_end(measure);
     }
+    // The old text is freed only after formatting: the format or an argument
+    // may be our own text, as in appending a character with "%s%c".
+    char* text = nullptr;
+    if (length > 0)
+    {
+        text = new char[static_cast<unsigned>(length) + 1];
+        std::vsnprintf(text, static_cast<size_t>(length) + 1, format, args);
+    }
     delete[] m_text;
-    m_text = nullptr;
-    m_length = 0;
-    if (length <= 0)
-        return *this;
-    m_text = new char[static_cast<unsigned>(length) + 1];
-    std::vsnprintf(m_text, static_cast<size_t>(length) + 1, format, args);
-    m_length = static_cast<unsigned>(length);
+    m_text = text;
+    m_length = length > 0 ? static_cast<unsigned>(length) : 0;
     return *this;
 }
 

@@ -122,3 +122,22 @@ TEST(Rotation, EulerZKeepsTranslation)
     EXPECT_NEAR(id.w, 1, 1e-6);
     EXPECT_NEAR(id.x, 0, 1e-6);
 }
+
+TEST(Rotation, ProductsComposeInHamiltonOrderXThenYThenZ)
+{
+    // i j = k but j i = -k.
+    EXPECT_EQ(QuaternionProduct(CVector(1, 0, 0, 0), CVector(0, 1, 0, 0)), CVector(0, 0, 1, 0));
+    EXPECT_EQ(QuaternionProduct(CVector(0, 1, 0, 0), CVector(1, 0, 0, 0)), CVector(0, 0, -1, 0));
+
+    // With x and y composed the other way round, x would map to y instead.
+    float m[16] = {};
+    RotationFromEuler(m, 90, 90, 0);
+    CMatrix r(4, 4);
+    for (unsigned i = 0; i < 12; ++i)
+        r.Set(i, m[i]);
+    const CVector x = r.ApplyRotation(CVector(1, 0, 0, 0));
+    const CVector y = r.ApplyRotation(CVector(0, 1, 0, 0));
+    EXPECT_NEAR(x.z, 1, 1e-6);
+    EXPECT_NEAR(x.y, 0, 1e-6);
+    EXPECT_NEAR(y.x, 1, 1e-6);
+}

@@ -1,5 +1,6 @@
 #include "core/Random.h"
 
+#include <cstdlib>
 #include <random>
 
 #include <gtest/gtest.h>
@@ -57,6 +58,29 @@ TEST(RandomGenerator, RangeWrapsAndFloatsStayInUnitInterval)
     EXPECT_EQ(mt.Range(7, 6), 7u); // count wraps to 0 as well
     mt.Seed(5489);
     EXPECT_EQ(mt.Range(10, 19), 10u + 3499211612u % 10u);
-    mt.SeedArray(nullptr, 0);
-    mt.Next();
+}
+
+TEST(MersenneTwister, EmptyKeyLeavesThePlainBaseSeed)
+{
+    CMersenneTwister mt;
+    mt.Seed(19650218u);
+    const uint32_t expected = mt.Next();
+    const uint32_t key = 7;
+    mt.SeedArray(&key, 0);
+    EXPECT_EQ(mt.Next(), expected);
+    mt.SeedArray(nullptr, 4);
+    EXPECT_EQ(mt.Next(), expected);
+}
+
+TEST(MersenneTwisterDeathTest, UnseededStateSeedsWith5489OnFirstDraw)
+{
+    // Needs a fresh process: the shared state is touched by every other test.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            CMersenneTwister mt;
+            const bool ok = mt.Next() == 3499211612u && mt.Next() == 581869302u;
+            std::exit(ok ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }

@@ -107,6 +107,17 @@ TEST(String, FormatToLowerAndByteAccess)
     EXPECT_EQ(String().GetAt(0), 0);
 }
 
+TEST(String, FormatMayReadItsOwnText)
+{
+    // Appending one character by formatting the string's own text.
+    String s("a text longer than sixteen bytes");
+    s.Format("%s%c", s.GetText(), '!');
+    EXPECT_STREQ(s.GetText(), "a text longer than sixteen bytes!");
+    String f("%d-%d");
+    f.Format(f.GetText(), 1, 2);
+    EXPECT_STREQ(f.GetText(), "1-2");
+}
+
 TEST(String, CopiesAreDeep)
 {
     String a("abc");
