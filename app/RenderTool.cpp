@@ -2,6 +2,7 @@
 // palette into a PNG file, single-threaded, through the same evaluation the
 // explorer's workers use. Exit status 0 on success, 1 when the file cannot
 // be written, 2 on bad options.
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "Mandelbrot.h"
@@ -98,9 +100,13 @@ int ParseOptions(int argc, char** argv, Options& options)
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (i + 1 >= argc)
-            return Usage(name.compare(0, 2, "--") == 0 ? "missing value for " + name
+        static const char* const kKnown[] = {"--centre", "--real",  "--imag",   "--scale",
+                                             "--limit",  "--width", "--height", "--output"};
+        if (std::find(std::begin(kKnown), std::end(kKnown), name) == std::end(kKnown))
+            return Usage(name.compare(0, 2, "--") == 0 ? "unknown option " + name
                                                        : "unexpected argument " + name);
+        if (i + 1 >= argc)
+            return Usage("missing value for " + name);
         const char* value = argv[++i];
         bool good = false;
         if (name == "--centre")
@@ -117,13 +123,11 @@ int ParseOptions(int argc, char** argv, Options& options)
             good = ParseUnsigned(value, kMaxSide, options.width) && options.width > 0;
         else if (name == "--height")
             good = ParseUnsigned(value, kMaxSide, options.height) && options.height > 0;
-        else if (name == "--output")
+        else // --output, the last known name
         {
             options.output = value;
             good = !options.output.empty();
         }
-        else
-            return Usage("unknown option " + name);
         if (!good)
             return Usage("bad value for " + name + ": \"" + value + "\"");
     }

@@ -87,6 +87,11 @@ TEST_F(RenderTool, RefusesBadOptionsWithUsageAndStatusTwo)
         EXPECT_NE(m_err.find("usage: vemmo-render"), std::string::npos) << args;
         EXPECT_FALSE(fs::exists(png)) << args;
     }
+    // A misspelt option is named as such, even as the last argument.
+    EXPECT_EQ(Run("--widht"), 2);
+    EXPECT_NE(m_err.find("unknown option --widht"), std::string::npos) << m_err;
+    EXPECT_EQ(Run("--width"), 2);
+    EXPECT_NE(m_err.find("missing value for --width"), std::string::npos) << m_err;
 }
 
 TEST_F(RenderTool, HelpPrintsUsageAndSucceeds)
