@@ -1,0 +1,71 @@
+// Shared by the image decoders: files read whole or in part through a FILE*
+// that cannot leak, little- and big-endian fields, and the size check that
+// keeps a lying header from making a decoder allocate what no file holds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace detail
+{
+
+struct FileCloser
+{
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+
+// Read-only, binary; null when the file cannot be opened.
+UniqueFile OpenForReading(const char* path);
+
+// The whole file, grown as it is read (the length a seek reports is not
+// trusted). False when the file cannot be opened or a read fails.
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
+
+// Exactly `count` bytes from the start of the file, or false.
+bool ReadFileHead(const char* path, uint8_t* bytes, size_t count);
+
+inline uint16_t ReadLe16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+
+inline uint32_t ReadLe32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+inline uint32_t ReadBe32(const uint8_t* p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
+// width x height x channels in bytes, or 0 when any factor is 0 or the
+// product exceeds `limit` (checked by division, so it cannot overflow).
+inline uint64_t PictureBytes(uint64_t width, uint64_t height, uint64_t channels, uint64_t limit)
+{
+    if (width == 0 || height == 0 || channels == 0)
+        return 0;
+    if (width > limit / channels)
+        return 0;
+    const uint64_t row = width * channels;
+    if (height > limit / row)
+        return 0;
+    return row * height;
+}
+
+// Red first: swaps bytes 0 and 2 of every pixel of `count` pixels.
+inline void SwapRedBlue(uint8_t* pixels, size_t count, size_t channels)
+{
+    for (size_t i = 0; i < count; ++i, pixels += channels)
+    {
+        const uint8_t blue = pixels[0];
+        pixels[0] = pixels[2];
+        pixels[2] = blue;
+    }
+}
+
+} // namespace detail
