@@ -1,13 +1,17 @@
 // Escape-time evaluation with a smooth iteration count, the pixel-to-plane
 // mapping, the palette lookup and the row-at-a-time render loop the workers
-// share. All arithmetic is IEEE double, built without contraction so that
-// every compiler produces the same bits.
+// share; the preset locations and the gradients. All arithmetic is IEEE
+// double, built without contraction so that every compiler produces the
+// same bits.
 #include "Mandelbrot.h"
 
 #include <cassert>
 #include <cmath>
+#include <memory>
 
+#include "core/XML.h"
 #include "resources/Image.h"
+#include "resources/PngDecoder.h"
 
 namespace
 {
@@ -78,6 +82,92 @@ size_t PaletteIndex(double value, uint32_t limit, size_t count)
     if (index >= static_cast<double>(count))
         return count - 1;
     return static_cast<size_t>(index);
+}
+
+std::vector<PaletteEntry> GradientPalette(const uint8_t* pixels, unsigned width, unsigned channels)
+{
+    assert(channels >= 1 && channels <= 4 && "GradientPalette(): channels must be 1 to 4");
+    std::vector<PaletteEntry> palette;
+    palette.reserve(width);
+    for (unsigned i = 0; i < width; ++i)
+    {
+        const uint8_t* p = pixels + size_t(i) * channels;
+        // Grey is spread over red, green and blue; reading three bytes would
+        // take the next pixel (and run off the end of a one-row picture).
+        const bool grey = channels < 3;
+        palette.emplace_back(static_cast<float>(p[0]), static_cast<float>(grey ? p[0] : p[1]),
+                             static_cast<float>(grey ? p[0] : p[2]), 0.0f);
+    }
+    return palette;
+}
+
+CMandelbrot::CMandelbrot() : CMandelbrot(String("resources/locations.xml")) {}
+
+CMandelbrot::CMandelbrot(const String& locationsPath)
+{
+    LoadLocations(locationsPath);
+}
+
+void CMandelbrot::LoadLocations(const String& path)
+{
+    CXMLDocument document;
+    if (!document.Load(path))
+        return;
+    // Every child of the root is a location, whatever its tag.
+    for (unsigned i = 0; i < document.GetChildCount(); ++i)
+    {
+        const CXMLNode* node = document.GetChild(i);
+        CLocation location;
+        location.name = node->GetAttributeString("name");
+        location.iterations = node->GetAttributeInt("iterations");
+        location.real = node->GetAttributeDouble("real");
+        location.imaginary = node->GetAttributeDouble("imaginary");
+        location.scale = node->GetAttributeDouble("scale");
+        m_locations.push_back(location);
+    }
+    if (m_locations.empty())
+        return;
+    const CLocation& first = m_locations.front();
+    m_iterationLimit = static_cast<uint32_t>(first.iterations);
+    m_centreRe = first.real;
+    m_centreIm = first.imaginary;
+    m_scale = first.scale;
+}
+
+bool CMandelbrot::ReadGradient(const String& path)
+{
+    std::vector<PaletteEntry>().swap(m_palette);
+    std::unique_ptr<uint8_t[]> pixels(LoadPng(path.GetText()));
+    int width = 0;
+    int height = 0;
+    int bits = 0;
+    if (pixels)
+    {
+        width = GetPngWidth(path.GetText());
+        height = GetPngHeight(path.GetText());
+        bits = GetPngBits(path.GetText());
+    }
+    // The probes open the file again; anything but a picture the loader
+    // could have made means the buffer cannot be trusted to match.
+    if (!pixels || width <= 0 || height <= 0 ||
+        (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    {
+        m_palette = BuiltInPalette();
+        return false;
+    }
+    const unsigned channels = static_cast<unsigned>(bits) / 8;
+    m_palette = GradientPalette(pixels.get(), static_cast<unsigned>(width), channels);
+    m_paletteTexture.Adopt(pixels.release(), static_cast<unsigned>(width),
+                           static_cast<unsigned>(height), channels, bits);
+    return true;
+}
+
+bool CMandelbrot::LoadGradient(const String& path)
+{
+    if (!ReadGradient(path))
+        return false;
+    m_paletteTexture.Upload(CTexture::NoLimit, true, false, false, true);
+    return true;
 }
 
 void CMandelbrot::ResetJob(uint32_t width, uint32_t rows)

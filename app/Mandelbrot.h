@@ -1,6 +1,7 @@
 // The explorer's fractal state: the view (centre, scale, iteration limit),
-// the preset locations, the palette and the row counters the render workers
-// share; plus the escape-time evaluation of one point and its colour lookup.
+// the preset locations, the palette and its gradient texture, and the row
+// counters the render workers share; plus the escape-time evaluation of one
+// point and its colour lookup.
 #pragma once
 
 #include <array>
@@ -12,6 +13,7 @@
 
 #include "Palette.h"
 #include "core/String.h"
+#include "resources/Texture.h"
 
 class CImage;
 
@@ -35,10 +37,20 @@ double EscapeValue(int32_t x, int32_t y, uint32_t limit, double centreRe, double
 // zero, clamped to 0 … count − 1. Not-a-number, limit 0 and count 0 give 0.
 size_t PaletteIndex(double value, uint32_t limit, size_t count);
 
+// One palette entry per pixel of a gradient's bottom row (the first `width`
+// pixels of a bottom-row-first buffer). Grey pictures, with or without alpha,
+// give grey entries; alpha is never read.
+std::vector<PaletteEntry> GradientPalette(const uint8_t* pixels, unsigned width, unsigned channels);
+
 class CMandelbrot
 {
 public:
-    CMandelbrot() = default;
+    // Reads the preset locations from "resources/locations.xml" under the
+    // working directory; the first becomes the view.
+    CMandelbrot();
+    // The same from another file. A file that is missing or not well-formed
+    // gives no locations and leaves the view at 0.
+    explicit CMandelbrot(const String& locationsPath);
     CMandelbrot(const CMandelbrot&) = delete;
     CMandelbrot& operator=(const CMandelbrot&) = delete;
 
@@ -81,7 +93,20 @@ public:
     const std::vector<PaletteEntry>& GetPalette() const { return m_palette; }
     void SetPalette(std::vector<PaletteEntry> palette) { m_palette = std::move(palette); }
 
+    // Decodes a PNG gradient: the palette comes from its bottom row and the
+    // picture becomes the palette texture's pixels, not yet uploaded. A file
+    // that cannot be decoded gives the built-in palette, leaves the texture
+    // as it was and returns false. Needs no GL context.
+    bool ReadGradient(const String& path);
+    // ReadGradient, then uploads the picture as the palette texture and frees
+    // its pixels. Needs the GL context.
+    bool LoadGradient(const String& path);
+    const CTexture& GetPaletteTexture() const { return m_paletteTexture; }
+    CTexture& GetPaletteTexture() { return m_paletteTexture; }
+
 private:
+    void LoadLocations(const String& path);
+
     uint32_t m_width = 0;
     uint32_t m_rows = 0;
     std::atomic<uint32_t> m_nextRow{0};
@@ -103,4 +128,7 @@ private:
     double m_jobStepRe = 0.0;
     double m_jobStepIm = 0.0;
     std::vector<std::array<uint8_t, 3>> m_jobColours;
+
+    // The whole gradient picture, for the shader view.
+    CTexture m_paletteTexture;
 };
