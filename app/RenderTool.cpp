@@ -15,6 +15,7 @@
 
 #include "Mandelbrot.h"
 #include "Palette.h"
+#include "core/String.h"
 #include "resources/Image.h"
 #include "resources/PngEncoder.h"
 
@@ -32,6 +33,8 @@ const char kUsage[] = "usage: vemmo-render [options]\n"
                       "  --limit N       iteration limit, 0 to 4294967295 (default 256)\n"
                       "  --width W       image width in pixels, 1 to 16384 (default 256)\n"
                       "  --height H      image height in pixels, 1 to 16384 (default 256)\n"
+                      "  --gradient PNG  colour through this gradient picture's bottom row\n"
+                      "                  (default: the built-in palette)\n"
                       "  --output FILE   PNG file to write (default vemmo.png)\n"
                       "  --help          show this text\n";
 
@@ -44,6 +47,7 @@ struct Options
     uint32_t width = 256;
     uint32_t height = 256;
     std::string output = "vemmo.png";
+    std::string gradient;
 };
 
 int Usage(const std::string& problem)
@@ -100,8 +104,9 @@ int ParseOptions(int argc, char** argv, Options& options)
             std::fputs(kUsage, stdout);
             return 0;
         }
-        static const char* const kKnown[] = {"--centre", "--real",  "--imag",   "--scale",
-                                             "--limit",  "--width", "--height", "--output"};
+        static const char* const kKnown[] = {"--centre", "--real",   "--imag",
+                                             "--scale",  "--limit",  "--width",
+                                             "--height", "--output", "--gradient"};
         if (std::find(std::begin(kKnown), std::end(kKnown), name) == std::end(kKnown))
             return Usage(name.compare(0, 2, "--") == 0 ? "unknown option " + name
                                                        : "unexpected argument " + name);
@@ -123,6 +128,11 @@ int ParseOptions(int argc, char** argv, Options& options)
             good = ParseUnsigned(value, kMaxSide, options.width) && options.width > 0;
         else if (name == "--height")
             good = ParseUnsigned(value, kMaxSide, options.height) && options.height > 0;
+        else if (name == "--gradient")
+        {
+            options.gradient = value;
+            good = !options.gradient.empty();
+        }
         else // --output, the last known name
         {
             options.output = value;
@@ -160,6 +170,16 @@ int main(int argc, char** argv)
     if (status >= 0)
         return status;
 
+    // The tool takes its view from the options alone, not from the presets.
+    CMandelbrot fractal{String()};
+    fractal.SetPalette(BuiltInPalette());
+    if (!options.gradient.empty() && !fractal.ReadGradient(options.gradient.c_str()))
+    {
+        std::fprintf(stderr, "vemmo-render: \"%s\" is not a gradient picture this program reads\n",
+                     options.gradient.c_str());
+        return 1;
+    }
+
     // Find out before a long render that the file cannot be created.
     FILE* probe = std::fopen(options.output.c_str(), "wb");
     if (probe == nullptr)
@@ -170,8 +190,6 @@ int main(int argc, char** argv)
     }
     std::fclose(probe);
 
-    CMandelbrot fractal;
-    fractal.SetPalette(BuiltInPalette());
     fractal.SetCentre(options.centreRe, options.centreIm);
     fractal.SetScale(options.scale);
     fractal.SetIterationLimit(options.limit);

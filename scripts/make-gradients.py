@@ -17,8 +17,8 @@ WIDTH = 1024
 HEIGHT = 8
 
 # (position 0..1, (r, g, b)) along the stops' own range; pixel u of the
-# picture shows position (100^u - 1) / 99, so about half the width covers the
-# first tenth of the range.
+# picture (0..1) shows position u^(1/3), so the first tenth of the range
+# already spans the first thousandth of the picture's width.
 GRADIENTS = {
     "!vemmo.png": [
         (0.00, (0, 7, 100)), (0.16, (32, 107, 203)), (0.42, (237, 255, 255)),
@@ -84,7 +84,7 @@ def main():
         row = bytearray()
         for i in range(WIDTH):
             u = i / (WIDTH - 1)
-            x = (math.pow(100.0, u) - 1.0) / 99.0
+            x = math.pow(u, 1.0 / 3.0)
             row.extend(colour_at(stops, x))
         write_png(os.path.join(out, name), bytes(row))
         print("wrote", os.path.join(out, name))

@@ -13,6 +13,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "resources/PngDecoder.h"
+
 #ifndef VEMMO_RENDER_TOOL
 #error "VEMMO_RENDER_TOOL must name the vemmo-render binary (set in app/CMakeLists.txt)"
 #endif
@@ -129,4 +131,26 @@ TEST_F(RenderTool, WritesAPngOfTheRequestedSize)
     EXPECT_EQ(bytes[24], 8); // bit depth
     EXPECT_EQ(bytes[25], 2); // truecolour
     EXPECT_EQ(bytes.substr(bytes.size() - 8, 4), "IEND");
+}
+
+TEST_F(RenderTool, ColoursThroughAGradientOrRefusesOne)
+{
+    const fs::path png = m_dir / "grad.png";
+    const std::string out = " --output '" + png.string() + "'";
+    ASSERT_EQ(
+        Run("--width 9 --height 5 --limit 50 --gradient 'resources/gradients/!vemmo.png'" + out), 0)
+        << m_err;
+    // The centre (-0.5, 0) is inside the set: the gradient's first entry.
+    uint8_t* pixels = LoadPng(png.string().c_str());
+    ASSERT_NE(pixels, nullptr);
+    const uint8_t* centre = pixels + (2 * 9 + 4) * 3;
+    EXPECT_EQ(centre[0], 0);
+    EXPECT_EQ(centre[1], 7);
+    EXPECT_EQ(centre[2], 100);
+    delete[] pixels;
+
+    fs::remove(png);
+    EXPECT_EQ(Run("--gradient README.md" + out), 1);
+    EXPECT_NE(m_err.find("README.md"), std::string::npos);
+    EXPECT_FALSE(fs::exists(png));
 }
