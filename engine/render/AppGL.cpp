@@ -6,6 +6,7 @@
 
 #include "core/Timer.h"
 #include "render/Extensions.h"
+#include "render/Shape.h"
 
 CAppGL::~CAppGL()
 {
@@ -32,6 +33,8 @@ bool CAppGL::CreateGLWindow(int width, int height, bool windowed, bool resizable
     }
     m_hasContext = true;
     InitGLState();
+    // Buffer names of an earlier context died with it.
+    CShape::ResetSharedBuffers();
     return true;
 }
 
