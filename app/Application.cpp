@@ -1,0 +1,121 @@
+// The render job's side of the application: starting and joining the
+// workers, and publishing a finished render from the frame loop. Workers and
+// the main thread share only the fractal state's atomic counters and
+// disjoint rows of FullImage; the view the workers read is the copy the
+// state took when the job was reset.
+#include "Application.h"
+
+#include <cassert>
+
+#include "resources/Filter.h"
+
+void Application::SetWorkerCount(uint32_t count)
+{
+    assert(count > 0 && "Application::SetWorkerCount(): a render needs a worker");
+    WorkerCount = count;
+}
+
+Application::Application()
+{
+    ConnectSlot(m_slots, RenderDelay.Elapsed, this, &Application::StartRender);
+    RenderDelay.SetInterval(300);
+}
+
+Application::~Application()
+{
+    StopWorkers();
+}
+
+void Application::StartRender()
+{
+    // The delay stays armed: it keeps firing to no effect until the shader
+    // is switched off, and that starts no render by itself.
+    if (m_shaderActive)
+        return;
+    RenderDelay.SetActive(false);
+    StopWorkers();
+
+    FullImage.Create(FullImage.GetWidth(), FullImage.GetHeight(), 3, 24);
+    m_mandelbrot.ResetJob(FullImage.GetWidth(), FullImage.GetHeight());
+    m_renderPublished = false;
+    SetProgressPercent(0.0f);
+
+    for (uint32_t i = 0; i < WorkerCount; ++i)
+    {
+        m_workers.push_back(std::make_unique<CFractalThread>(&FullImage, &m_mandelbrot));
+        CFractalThread& worker = *m_workers.back();
+        // A worker left without a thread would never count itself out and
+        // the render would never be published; it does its share here
+        // instead, taking rows alongside the workers that did start.
+        if (!StartWorker(worker))
+            worker.Run();
+    }
+}
+
+bool Application::StartWorker(CFractalThread& worker)
+{
+    return worker.Start() != nullptr;
+}
+
+void Application::StopWorkers()
+{
+    for (std::unique_ptr<CFractalThread>& worker : m_workers)
+    {
+        worker->Wait(true);
+        worker.reset();
+    }
+    std::vector<std::unique_ptr<CFractalThread>>().swap(m_workers);
+}
+
+bool Application::IsRenderComplete() const
+{
+    // Against the workers of this render, not WorkerCount, which the
+    // benchmark may change between renders.
+    return !m_workers.empty() && m_mandelbrot.GetFinishedWorkers() == m_workers.size();
+}
+
+void Application::PollRender()
+{
+    if (!IsRenderComplete())
+    {
+        // Once at 100 the bar waits for the next StartRender.
+        if (m_progressPercent != 100.0f)
+            SetProgressPercent(m_mandelbrot.Progress() * 100.0f);
+        return;
+    }
+
+    SetProgressPercent(100.0f);
+    // Zeroes the finished count, so this frame is the only one to publish.
+    m_mandelbrot.ResetJob(FullImage.GetWidth(), FullImage.GetHeight());
+    m_renderPublished = true;
+    if (m_downsampling)
+        MakeHalfImage();
+    FullImage.Upload(CTexture::NoLimit, true, false, false, false);
+}
+
+void Application::OnDownsample()
+{
+    m_downsampling = !m_downsampling;
+    // Only from a published render: while one runs, workers may still be
+    // writing the rows the resize would read.
+    if (m_downsampling && m_renderPublished)
+        MakeHalfImage();
+}
+
+void Application::DrawFrame()
+{
+    PollRender();
+}
+
+void Application::SetProgressPercent(float percent)
+{
+    // Kept here whether or not a "progress" bar is there to show it.
+    m_progressPercent = percent;
+}
+
+void Application::MakeHalfImage()
+{
+    CFilterResize::Resize(HalfImage, FullImage, FullImage.GetWidth() / 2,
+                          FullImage.GetHeight() / 2);
+    HalfImage.Upload(CTexture::NoLimit, true, false, false, false);
+}
