@@ -16,26 +16,7 @@
 namespace
 {
 
-class GradientTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(scope.sdl.RegisterWindowClass());
-        ASSERT_TRUE(scope.sdl.CreateWindow(64, 64, true, false));
-        ASSERT_TRUE(scope.sdl.SetPixelFormat(CPlatform::PixelFormat{}));
-        ASSERT_TRUE(scope.sdl.CreateContext());
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        scope.sdl.DeleteContext();
-        scope.sdl.DestroyWindow();
-        scope.sdl.UnregisterWindowClass();
-    }
-
-    ScopedSDLPlatform scope;
-};
+using GradientTest = GLContextTest;
 
 // Level 0 of an RGB texture, bottom row first.
 std::vector<uint8_t> ReadBack(const CTexture& texture)

@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include <GL/gl.h>
 #include <SDL.h>
+#include <gtest/gtest.h>
 
 #include "core/App.h"
 #include "core/PlatformSDL.h"
@@ -37,6 +39,29 @@ public:
 
 private:
     CPlatform* m_previous;
+};
+
+// A small window with a current context straight from the platform, for
+// tests of code that needs GL but nothing of the shell.
+class GLContextTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(scope.sdl.RegisterWindowClass());
+        ASSERT_TRUE(scope.sdl.CreateWindow(64, 64, true, false));
+        ASSERT_TRUE(scope.sdl.SetPixelFormat(CPlatform::PixelFormat{}));
+        ASSERT_TRUE(scope.sdl.CreateContext());
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        scope.sdl.DeleteContext();
+        scope.sdl.DestroyWindow();
+        scope.sdl.UnregisterWindowClass();
+    }
+
+    ScopedSDLPlatform scope;
 };
 
 inline SDL_Window* WindowOf(const CPlatformSDL& sdl)

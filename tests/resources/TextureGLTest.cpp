@@ -16,28 +16,7 @@
 namespace
 {
 
-// A window with a current context, straight from the platform: textures need
-// nothing of the shell.
-class TextureTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(scope.sdl.RegisterWindowClass());
-        ASSERT_TRUE(scope.sdl.CreateWindow(64, 64, true, false));
-        ASSERT_TRUE(scope.sdl.SetPixelFormat(CPlatform::PixelFormat{}));
-        ASSERT_TRUE(scope.sdl.CreateContext());
-    }
-    void TearDown() override
-    {
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        scope.sdl.DeleteContext();
-        scope.sdl.DestroyWindow();
-        scope.sdl.UnregisterWindowClass();
-    }
-
-    ScopedSDLPlatform scope;
-};
+using TextureTest = GLContextTest;
 
 // Every byte different enough to tell pixels, rows and channels apart.
 void Fill(CTexture& texture, unsigned width, unsigned height, unsigned channels)
