@@ -101,21 +101,9 @@ uint8_t* LoadBmp(const char* fileName)
     if (header.infoSize < 40 || header.infoSize > file.size() - kFileHeaderSize)
         return nullptr;
 
-    size_t channels = 0;
-    switch (header.bits)
-    {
-    case 8:
-        channels = 1;
-        break;
-    case 24:
-        channels = 3;
-        break;
-    case 32:
-        channels = 4;
-        break;
-    default:
+    const size_t channels = detail::ChannelsForBits(header.bits);
+    if (channels == 0)
         return nullptr;
-    }
     const bool plain =
         header.compression == kUncompressed ||
         (header.compression == kBitFields && header.bits == 32 && HasPlainMasks(file, header));

@@ -83,21 +83,9 @@ uint8_t* LoadTga(const char* fileName)
     // would come out as noise, and 0 holds no picture.
     if (header.imageType < 1 || header.imageType > 3)
         return nullptr;
-    size_t channels = 0;
-    switch (header.bits)
-    {
-    case 8:
-        channels = 1;
-        break;
-    case 24:
-        channels = 3;
-        break;
-    case 32:
-        channels = 4;
-        break;
-    default:
+    const size_t channels = detail::ChannelsForBits(header.bits);
+    if (channels == 0)
         return nullptr;
-    }
 
     uint64_t offset = kHeaderSize + header.idLength;
     if (header.colourMapType != 0)

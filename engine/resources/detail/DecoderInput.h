@@ -57,6 +57,13 @@ inline uint64_t PictureBytes(uint64_t width, uint64_t height, uint64_t channels,
     return row * height;
 }
 
+// Bytes per pixel of the depths BMP and TGA loaders read (8 grey, 24 RGB,
+// 32 RGBA); 0 for any other depth.
+inline size_t ChannelsForBits(int bits)
+{
+    return bits == 8 ? 1 : bits == 24 ? 3 : bits == 32 ? 4 : 0;
+}
+
 // Red first: swaps bytes 0 and 2 of every pixel of `count` pixels.
 inline void SwapRedBlue(uint8_t* pixels, size_t count, size_t channels)
 {
