@@ -1,0 +1,293 @@
+// CSprite: frame bookkeeping, the texture matrix a frame writes, and the
+// glyph atlas built with FreeType. Atlas arithmetic runs in 64-bit integers
+// and every pixel write is checked against the atlas, so a font with odd
+// metrics loses pixels rather than overrunning the buffer.
+#include "render/Sprite.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <type_traits>
+#include <vector>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include "render/Material.h"
+#include "resources/Texture.h"
+
+namespace
+{
+
+struct LibraryDeleter
+{
+    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+struct FaceDeleter
+{
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+using Library = std::unique_ptr<std::remove_pointer_t<FT_Library>, LibraryDeleter>;
+using Face = std::unique_ptr<std::remove_pointer_t<FT_Face>, FaceDeleter>;
+
+// A row closes when its glyph count reaches this; the glyph that closes it
+// opens the next row.
+constexpr unsigned GlyphsPerRow = 16;
+
+// Whole pixels of horizontal advance. A negative advance would make the
+// glyph's cell a wrapped, enormous width, so it counts as none.
+int64_t AdvanceOf(FT_GlyphSlot glyph)
+{
+    return std::max<int64_t>(0, glyph->advance.x / 64);
+}
+
+// Coverage of bitmap pixel (col, row), row 0 at the top. Anti-aliased glyphs
+// come as 8-bit grey; embedded bitmap strikes may come as 1-bit mono, which
+// read as bytes would run past the rows. Other modes count as empty.
+uint8_t CoverageAt(const FT_Bitmap& bitmap, unsigned col, unsigned row)
+{
+    if (!bitmap.buffer || col >= bitmap.width || row >= bitmap.rows)
+        return 0;
+    const int64_t pitch = bitmap.pitch;
+    const int64_t lineIndex = pitch >= 0 ? row : int64_t(bitmap.rows) - 1 - row;
+    const unsigned char* line = bitmap.buffer + lineIndex * (pitch >= 0 ? pitch : -pitch);
+    switch (bitmap.pixel_mode)
+    {
+    case FT_PIXEL_MODE_GRAY:
+        return line[col];
+    case FT_PIXEL_MODE_MONO:
+        return (line[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+CSprite::CSprite() : CResource(KindSprite)
+{
+    m_frames.reserve(2);
+}
+
+void CSprite::SetFrameRect(SpriteFrame& frame, unsigned x, unsigned y, unsigned w, unsigned h,
+                           unsigned delay, CTexture* texture)
+{
+    frame.x = x;
+    frame.y = y;
+    frame.w = w;
+    frame.h = h;
+    frame.delay = delay;
+    frame.texture = texture;
+    if (!texture)
+        return;
+
+    const float* scale = texture->GetScale();
+    frame.x = static_cast<uint32_t>(static_cast<float>(x) * scale[0]);
+    frame.w = static_cast<uint32_t>(static_cast<float>(w) * scale[0]);
+    frame.y = static_cast<uint32_t>(static_cast<float>(y) * scale[1]);
+    frame.h = static_cast<uint32_t>(static_cast<float>(h) * scale[1]);
+
+    // The picture sits in the canvas's top-left corner, so v is measured up
+    // from the canvas bottom.
+    const float side = static_cast<float>(texture->GetUploadedSize());
+    if (side > 0.0f)
+    {
+        frame.u = static_cast<float>(frame.x) / side;
+        frame.v = (side - static_cast<float>(frame.h) - static_cast<float>(frame.y)) / side;
+        frame.su = static_cast<float>(frame.w) / side;
+        frame.sv = static_cast<float>(frame.h) / side;
+    }
+}
+
+SpriteFrame* CSprite::GetFrame(unsigned i)
+{
+    return i < m_frames.size() ? &m_frames[i] : nullptr;
+}
+
+const SpriteFrame* CSprite::GetFrame(unsigned i) const
+{
+    return i < m_frames.size() ? &m_frames[i] : nullptr;
+}
+
+const SpriteFrame* CSprite::FindFrame(const String& name) const
+{
+    for (const SpriteFrame& frame : m_frames)
+        if (frame.name == name)
+            return &frame;
+    return nullptr;
+}
+
+unsigned CSprite::GetDefaultDelay() const
+{
+    return m_frameRate ? 1000 / m_frameRate : 0;
+}
+
+void CSprite::SetFrameRate(unsigned rate)
+{
+    m_frameRate = rate;
+    const unsigned delay = GetDefaultDelay();
+    for (SpriteFrame& frame : m_frames)
+        frame.delay = delay;
+}
+
+void CSprite::ShowFrame(unsigned i)
+{
+    if (i >= m_frames.size() || !m_material)
+        return;
+    const SpriteFrame& frame = m_frames[i];
+    if (frame.texture)
+    {
+        CMatrix& matrix = m_material->GetTextureMatrix();
+        matrix.Set(0u, frame.su);
+        matrix.Set(5u, frame.sv);
+        matrix.Set(12u, frame.u);
+        matrix.Set(13u, frame.v);
+        if (m_material->GetTextureCount() > 0)
+            m_material->SetTexture(0, frame.texture->GetTextureName());
+    }
+    m_currentFrame = i;
+}
+
+void CSprite::CopyFrom(const CSprite& source)
+{
+    if (&source == this)
+        return;
+    m_name = source.m_name;
+    m_fileName = source.m_fileName;
+    m_frames = source.m_frames;
+    m_material = source.m_material;
+    m_frameRate = source.m_frameRate;
+    m_currentFrame = source.m_currentFrame;
+}
+
+std::unique_ptr<CTexture> CSprite::BuildFontSprite(CSprite& sprite, const String& fontFile,
+                                                   unsigned height, unsigned first, unsigned last)
+{
+    sprite = CSprite();
+
+    FT_Library rawLibrary = nullptr;
+    if (FT_Init_FreeType(&rawLibrary) != 0)
+        return nullptr;
+    const Library library(rawLibrary);
+    FT_Face rawFace = nullptr;
+    if (FT_New_Face(library.get(), fontFile.GetText(), 0, &rawFace) != 0)
+        return nullptr;
+    const Face face(rawFace);
+    if (FT_Set_Pixel_Sizes(face.get(), 0, height) != 0)
+        return nullptr;
+
+    // 64-bit code counter: a last code of UINT_MAX must still end the loop.
+    const auto loaded = [&](uint64_t code)
+    { return FT_Load_Char(face.get(), FT_ULong(code), FT_LOAD_RENDER) == 0; };
+
+    // Measuring pass: line height, deepest descent and the widest row.
+    int64_t lineHeight = height;
+    int64_t descent = 0;
+    int64_t penX = 2;
+    int64_t widest = 0;
+    bool rowClosed = false;
+    unsigned count = 0;
+    uint64_t rowCount = 1;
+    std::vector<int64_t> advances;
+    for (uint64_t code = first; code <= last; ++code)
+    {
+        if (!loaded(code))
+            continue;
+        const FT_GlyphSlot glyph = face->glyph;
+        const int64_t advance = AdvanceOf(glyph);
+        advances.push_back(advance);
+        lineHeight = std::max<int64_t>(lineHeight, glyph->bitmap.rows);
+        descent = std::min<int64_t>(descent, int64_t(glyph->bitmap_top) - glyph->bitmap.rows);
+        if (++count == GlyphsPerRow)
+        {
+            widest = std::max(widest, penX);
+            rowClosed = true;
+            penX = advance + 4;
+            count = 0;
+            ++rowCount;
+        }
+        else
+        {
+            penX += advance + 2;
+        }
+    }
+
+    const uint64_t atlasWidth = rowClosed ? uint64_t(widest) : uint64_t(penX + 2);
+
+    // Placing wraps a glyph earlier than measuring breaks a row (it wants two
+    // spare pixels after it), and the last, unclosed row never counts towards
+    // the width; sized by measured rows alone, the atlas can lose its last
+    // glyphs off the bottom. Give it the rows the placing pass will use.
+    uint64_t placedRows = 1;
+    penX = 2;
+    for (const int64_t advance : advances)
+    {
+        if (uint64_t(penX + advance + 2) >= atlasWidth)
+        {
+            penX = 2;
+            ++placedRows;
+        }
+        penX += advance + 2;
+    }
+    rowCount = std::max(rowCount, placedRows);
+
+    const uint64_t atlasHeight = uint64_t(lineHeight + 2) * rowCount;
+    constexpr uint64_t maxSide = std::numeric_limits<unsigned>::max();
+    if (atlasWidth > maxSide || atlasHeight > maxSide)
+        return nullptr;
+    auto atlas = std::make_unique<CTexture>();
+    atlas->Create(unsigned(atlasWidth), unsigned(atlasHeight), 4, 32);
+    const int64_t width = int64_t(atlasWidth);
+    const int64_t atlasRows = int64_t(atlasHeight);
+    uint8_t* pixels = atlas->GetPixels();
+
+    // Placing pass: pen y counts down from the atlas top, image rows count
+    // up from its bottom.
+    penX = 2;
+    int64_t penY = 2;
+    for (uint64_t code = first; code <= last; ++code)
+    {
+        if (!loaded(code))
+            continue;
+        const FT_GlyphSlot glyph = face->glyph;
+        const FT_Bitmap& bitmap = glyph->bitmap;
+        const int64_t advance = AdvanceOf(glyph);
+        // A glyph without a bitmap still paints its cell, transparent.
+        const int64_t cellWidth = bitmap.width ? int64_t(bitmap.width) : advance;
+        const int64_t cellRows = bitmap.rows ? int64_t(bitmap.rows) : 1;
+
+        if (penX + advance + 2 >= width)
+        {
+            penX = 2;
+            penY += lineHeight + 2;
+        }
+
+        const int64_t frameBottom = atlasRows - penY - lineHeight;
+        const int64_t baseRow = frameBottom - descent + (int64_t(glyph->bitmap_top) - cellRows);
+        const int64_t baseCol = penX + glyph->bitmap_left;
+        for (int64_t k = 0; k < cellRows; ++k)
+        {
+            const int64_t row = baseRow + k;
+            if (row < 0 || row >= atlasRows)
+                continue;
+            for (int64_t j = 0; j < cellWidth; ++j)
+            {
+                const int64_t col = baseCol + j;
+                if (col < 0 || col >= width)
+                    continue;
+                uint8_t* pixel = pixels + (size_t(row) * size_t(width) + size_t(col)) * 4;
+                pixel[0] = pixel[1] = pixel[2] = 255;
+                // FreeType delivers the top row first; k counts from the bottom.
+                pixel[3] = CoverageAt(bitmap, unsigned(j), unsigned(cellRows - 1 - k));
+            }
+        }
+
+        SpriteFrame frame;
+        frame.name.Format("%c", int(code));
+        SetFrameRect(frame, unsigned(penX), unsigned(penY), unsigned(advance), unsigned(lineHeight),
+                     0, atlas.get());
+        sprite.AddFrame(frame);
+        penX += advance + 2;
+    }
+    return atlas;
+}
