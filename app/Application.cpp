@@ -7,6 +7,7 @@
 
 #include <cassert>
 
+#include "gui/Progress.h"
 #include "resources/Filter.h"
 
 void Application::SetWorkerCount(uint32_t count)
@@ -111,6 +112,8 @@ void Application::SetProgressPercent(float percent)
 {
     // Kept here whether or not a "progress" bar is there to show it.
     m_progressPercent = percent;
+    if (m_progress)
+        m_progress->SetPercent(percent);
 }
 
 void Application::MakeHalfImage()

@@ -62,6 +62,8 @@ public:
     // published, the share of rows handed out in between.
     float GetProgressPercent() const { return m_progressPercent; }
     CMandelbrot& GetMandelbrot() { return m_mandelbrot; }
+    // The "progress" control that shows the job, or null; not owned.
+    void SetProgressBar(CProgress* bar) { m_progress = bar; }
     const std::vector<std::unique_ptr<CFractalThread>>& GetWorkers() const { return m_workers; }
 
     // Render target: 3 channels, 24 bits, rows bottom first.
@@ -94,7 +96,9 @@ private:
     bool m_renderPublished = false;
     float m_progressPercent = 0.0f;
 
-    // Looked up in the GUI description once there is one; null until then.
+    // Either may be missing from the GUI description; null then.
     CProgress* m_progress = nullptr;
+    // The info text's font control; the render job sets its text once
+    // fonts exist.
     CFont* m_fntMandelbrot = nullptr;
 };

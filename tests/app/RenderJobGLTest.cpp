@@ -11,6 +11,7 @@
 
 #include "Application.h"
 #include "core/SDLTestSupport.h"
+#include "gui/Progress.h"
 #include "resources/Filter.h"
 
 namespace
@@ -87,10 +88,15 @@ protected:
 
 TEST_F(RenderJobGLTest, PublishingSetsTheProgressTo100AndUploadsOnce)
 {
+    CProgress bar;
+    bar.SetPercent(55.0f);
+    app.SetProgressBar(&bar);
     app.FullImage.Create(Application::ImageWidth, Application::ImageHeight, 3, 24);
     app.StartRender();
     EXPECT_EQ(app.GetProgressPercent(), 0.0f);
+    EXPECT_EQ(bar.Percent(), 0.0f);
     ASSERT_TRUE(RunUntilPublished());
+    EXPECT_EQ(bar.Percent(), 100.0f);
 
     const unsigned name = app.FullImage.GetTextureName();
     ASSERT_NE(name, 0u);
@@ -114,6 +120,8 @@ TEST_F(RenderJobGLTest, PublishingSetsTheProgressTo100AndUploadsOnce)
     EXPECT_EQ(app.GetProgressPercent(), 0.0f);
     ASSERT_TRUE(RunUntilPublished());
     EXPECT_EQ(app.FullImage.GetTextureName(), name);
+    EXPECT_EQ(bar.Percent(), 100.0f);
+    app.SetProgressBar(nullptr);
     const std::vector<uint8_t> second = Pixels(app.FullImage);
     EXPECT_NE(second, rendered);
     EXPECT_EQ(ReadBack(app.FullImage), second);
