@@ -139,3 +139,31 @@ TEST_F(GUIGLTest, BarFillsFromTheLeftWithItsImageCutNotSqueezed)
     ExpectPixel(150, 121, kGrey);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+TEST_F(GUIGLTest, EachAlignmentPutsItsAnchorOnThePosition)
+{
+    // A 40 x 20 control at (400, 300): its top-left corner lands at the
+    // position minus 0, half or all of the size, by column and by row.
+    for (int align = 0; align <= 8; ++align)
+    {
+        ClearScreen(0.5f, 0.5f, 0.5f, 0);
+        CGUI control;
+        control.SetAlign(align);
+        control.SetPosition(400, 300);
+        control.SetSize(40, 20);
+        control.GetMaterial().SetAmbient(CVector(0, 0, 0, 1));
+        control.GetMaterial().SetEmission(CVector(0, 0, 1, 0));
+        control.Draw();
+
+        const int left = 400 - 20 * (align % 3);
+        const int top = 300 - 10 * (align / 3);
+        SCOPED_TRACE(align);
+        ExpectPixel(left + 1, top + 1, kBlue);
+        ExpectPixel(left + 38, top + 18, kBlue);
+        ExpectPixel(left - 2, top + 10, kGrey);
+        ExpectPixel(left + 41, top + 10, kGrey);
+        ExpectPixel(left + 20, top - 2, kGrey);
+        ExpectPixel(left + 20, top + 21, kGrey);
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
