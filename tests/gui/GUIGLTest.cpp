@@ -13,6 +13,7 @@
 #include "gui/Progress.h"
 #include "render/AppGL.h"
 #include "render/Draw.h"
+#include "render/FlatViewSupport.h"
 #include "resources/Texture.h"
 
 namespace
@@ -36,16 +37,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(app.CreateGLWindow(800, 600, true, false, false, 32, 24, 8, 0));
-        CShape::ResetSharedBuffers();
-        // The application's flat view: ortho projection, camera inverse.
-        SetViewport(0, 0, 800, 600);
-        const CMatrix projection = OrthoMatrix(0, 800, 600, 0, 0, 1000);
-        LoadProjection(&projection);
-        CMatrix camera(4, 4);
-        camera.SetTranslation(800, 600, 0);
-        const CMatrix view = camera.Inverse();
-        LoadModelView(&view);
-        ClearScreen(0.5f, 0.5f, 0.5f, 0);
+        SetUpFlatView();
     }
 
     ScopedSDLPlatform scope;

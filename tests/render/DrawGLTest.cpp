@@ -12,6 +12,7 @@
 
 #include "core/SDLTestSupport.h"
 #include "render/AppGL.h"
+#include "render/FlatViewSupport.h"
 #include "render/Light.h"
 #include "render/Quad.h"
 #include "render/detail/ShapeDraw.h"
@@ -104,16 +105,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(app.CreateGLWindow(800, 600, true, false, false, 32, 24, 8, 0));
-        CShape::ResetSharedBuffers(); // the last test's context took its names along
-        // The application's resize handler and frame: ortho, camera inverse.
-        SetViewport(0, 0, 800, 600);
-        const CMatrix projection = OrthoMatrix(0, 800, 600, 0, 0, 1000);
-        LoadProjection(&projection);
-        CMatrix camera(4, 4);
-        camera.SetTranslation(800, 600, 0);
-        const CMatrix view = camera.Inverse();
-        LoadModelView(&view);
-        ClearScreen(0.5f, 0.5f, 0.5f, 0);
+        SetUpFlatView();
     }
 
     // RGBA texels, first row at t = 0, sampled nearest.
