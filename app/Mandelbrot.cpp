@@ -8,7 +8,9 @@
 #include <cassert>
 #include <cmath>
 #include <memory>
+#include <vector>
 
+#include "RowKernel.h"
 #include "core/XML.h"
 #include "resources/Image.h"
 #include "resources/PngDecoder.h"
@@ -55,18 +57,7 @@ double EscapeValue(int32_t x, int32_t y, uint32_t limit, double centreRe, double
     }
     if (n == limit)
         return 0.0;
-
-    // Two more steps push |z| far enough out that the fractional part below
-    // joins up smoothly across iteration bands.
-    for (int extra = 0; extra < 2; ++extra)
-    {
-        const double nextRe = zr * zr - zi * zi + cr;
-        zi = 2.0 * zr * zi + ci;
-        zr = nextRe;
-    }
-    // n + 2 in double: in 32-bit unsigned it would wrap for the largest limits.
-    return (static_cast<double>(n) + 2.0) -
-           std::log(std::log(std::sqrt(zr * zr + zi * zi))) / std::log(2.0);
+    return detail::EscapeTail(zr, zi, cr, ci, n);
 }
 
 size_t PaletteIndex(double value, uint32_t limit, size_t count)
@@ -236,9 +227,15 @@ void CMandelbrot::RenderRow(uint32_t row, CImage& image) const
            "CMandelbrot::RenderRow(): image is not the size of the job");
     // One spare byte: SetPixel copies as many bytes as the image has channels.
     uint8_t pixel[4] = {0, 0, 0, 255};
+    // The same mapping as PixelValue, with the whole row evaluated at once.
+    std::vector<double> values(m_width);
+    const int32_t x0 = static_cast<int32_t>(0u - (m_width >> 1));
+    const int32_t y = static_cast<int32_t>(row - (m_rows >> 1));
+    EscapeRow(values.data(), x0, m_width, y, m_jobLimit, m_jobCentreRe, m_jobCentreIm, m_jobStepRe,
+              m_jobStepIm);
     for (uint32_t col = 0; col < m_width; ++col)
     {
-        PixelColour(PixelValue(col, row), pixel);
+        PixelColour(values[col], pixel);
         image.SetPixel(col, row, pixel);
     }
 }

@@ -1,0 +1,141 @@
+// Single-threaded cost of the row kernel on each path it has here, beside
+// EscapeValue on the same 1024 × 768 view in the same run, so the speed-up
+// can be read off. Iterations are counted as in FractalBench: loop steps
+// plus the two extra steps of each escaped point, counted once untimed.
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+
+#include "Mandelbrot.h"
+#include "RowKernel.h"
+
+namespace
+{
+
+constexpr uint32_t kWidth = 1024;
+constexpr uint32_t kHeight = 768;
+constexpr double kCentreRe = -0.5;
+constexpr double kCentreIm = 0.0;
+constexpr double kScale = 1.0;
+constexpr uint32_t kLimit = 1000;
+
+const double kStepRe = kScale * (3.0 / static_cast<double>(kWidth));
+const double kStepIm = kScale * (2.0 / static_cast<double>(kHeight));
+constexpr int32_t kHalfWidth = static_cast<int32_t>(kWidth >> 1);
+constexpr int32_t kHalfHeight = static_cast<int32_t>(kHeight >> 1);
+
+// The iteration count of one point, EscapeValue's loop without the value.
+uint64_t CountIterations(int32_t x, int32_t y)
+{
+    const double cr = static_cast<double>(x) * kStepRe + kCentreRe;
+    const double ci = static_cast<double>(y) * kStepIm + kCentreIm;
+    double zr = cr;
+    double zi = ci;
+    uint32_t n = 0;
+    if (cr * cr + ci * ci <= 4.0)
+    {
+        while (n < kLimit)
+        {
+            ++n;
+            const double nextRe = zr * zr - zi * zi + cr;
+            zi = 2.0 * zr * zi + ci;
+            zr = nextRe;
+            if (!(zr * zr + zi * zi <= 4.0))
+                break;
+        }
+    }
+    return n == kLimit ? n : n + 2;
+}
+
+uint64_t ViewIterations()
+{
+    uint64_t total = 0;
+    for (uint32_t row = 0; row < kHeight; ++row)
+        for (uint32_t col = 0; col < kWidth; ++col)
+            total += CountIterations(static_cast<int32_t>(col) - kHalfWidth,
+                                     static_cast<int32_t>(row) - kHalfHeight);
+    return total;
+}
+
+void SetCounters(benchmark::State& state)
+{
+    static const uint64_t iterations = ViewIterations();
+    const double passes = static_cast<double>(state.iterations());
+    state.counters["pixels"] =
+        benchmark::Counter(static_cast<double>(kWidth) * static_cast<double>(kHeight) * passes,
+                           benchmark::Counter::kIsRate);
+    state.counters["iterations"] =
+        benchmark::Counter(static_cast<double>(iterations) * passes, benchmark::Counter::kIsRate);
+}
+
+void BM_RowKernelViewEscapeValue(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        for (uint32_t row = 0; row < kHeight; ++row)
+            for (uint32_t col = 0; col < kWidth; ++col)
+                benchmark::DoNotOptimize(EscapeValue(
+                    static_cast<int32_t>(col) - kHalfWidth, static_cast<int32_t>(row) - kHalfHeight,
+                    kLimit, kCentreRe, kCentreIm, kStepRe, kStepIm));
+    }
+    SetCounters(state);
+}
+
+void BenchRowKernel(benchmark::State& state, KernelPath path)
+{
+    const KernelPath before = GetKernelPath();
+    if (!SetKernelPath(path))
+    {
+        state.SkipWithError("path not available on this build or CPU");
+        return;
+    }
+    std::vector<double> row(kWidth);
+    // The kernel must agree with EscapeValue before its speed means anything.
+    for (uint32_t r = 0; r < kHeight; ++r)
+    {
+        const int32_t y = static_cast<int32_t>(r) - kHalfHeight;
+        EscapeRow(row.data(), -kHalfWidth, kWidth, y, kLimit, kCentreRe, kCentreIm, kStepRe,
+                  kStepIm);
+        for (uint32_t c = 0; c < kWidth; ++c)
+        {
+            const double expected = EscapeValue(static_cast<int32_t>(c) - kHalfWidth, y, kLimit,
+                                                kCentreRe, kCentreIm, kStepRe, kStepIm);
+            if (expected != row[c] && !(std::isnan(expected) && std::isnan(row[c])))
+            {
+                state.SkipWithError("row kernel disagrees with EscapeValue");
+                SetKernelPath(before);
+                return;
+            }
+        }
+    }
+    for (auto _ : state)
+    {
+        for (uint32_t r = 0; r < kHeight; ++r)
+        {
+            EscapeRow(row.data(), -kHalfWidth, kWidth, static_cast<int32_t>(r) - kHalfHeight,
+                      kLimit, kCentreRe, kCentreIm, kStepRe, kStepIm);
+            benchmark::DoNotOptimize(row.data());
+            benchmark::ClobberMemory();
+        }
+    }
+    SetKernelPath(before);
+    SetCounters(state);
+}
+
+void BM_RowKernelViewScalar(benchmark::State& state)
+{
+    BenchRowKernel(state, KernelPath::Scalar);
+}
+
+void BM_RowKernelViewAvx2(benchmark::State& state)
+{
+    BenchRowKernel(state, KernelPath::Avx2);
+}
+
+} // namespace
+
+BENCHMARK(BM_RowKernelViewEscapeValue)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowKernelViewScalar)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowKernelViewAvx2)->Unit(benchmark::kMillisecond);

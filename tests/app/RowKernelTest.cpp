@@ -1,0 +1,133 @@
+// The row kernel against EscapeValue, bit for bit, on every path this build
+// and CPU offer: random views over the plane and down to deep zooms, every
+// block remainder, small and large limits, and the awkward points.
+#include "RowKernel.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Mandelbrot.h"
+
+namespace
+{
+
+std::vector<KernelPath> AvailablePaths()
+{
+    const KernelPath before = GetKernelPath();
+    std::vector<KernelPath> paths;
+    for (KernelPath path : {KernelPath::Scalar, KernelPath::Avx2})
+        if (SetKernelPath(path))
+            paths.push_back(path);
+    SetKernelPath(before);
+    return paths;
+}
+
+// Compares one row; returns the first differing index or -1.
+int FirstMismatch(int32_t x0, uint32_t count, int32_t y, uint32_t limit, double centreRe,
+                  double centreIm, double stepRe, double stepIm)
+{
+    std::vector<double> row(count + 1, 12345.0);
+    EscapeRow(row.data(), x0, count, y, limit, centreRe, centreIm, stepRe, stepIm);
+    if (row[count] != 12345.0)
+        return static_cast<int>(count); // wrote past the end
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        const double expected =
+            EscapeValue(x0 + static_cast<int32_t>(i), y, limit, centreRe, centreIm, stepRe, stepIm);
+        if (std::memcmp(&expected, &row[i], sizeof(double)) != 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+class RowKernelTest : public ::testing::TestWithParam<KernelPath>
+{
+protected:
+    void SetUp() override
+    {
+        m_before = GetKernelPath();
+        ASSERT_TRUE(SetKernelPath(GetParam()));
+    }
+    void TearDown() override { SetKernelPath(m_before); }
+
+private:
+    KernelPath m_before = KernelPath::Scalar;
+};
+
+TEST_P(RowKernelTest, MatchesEscapeValueOnRandomViews)
+{
+    std::mt19937_64 random(0x5eed1234u);
+    std::uniform_real_distribution<double> re(-2.5, 1.5);
+    std::uniform_real_distribution<double> im(-1.5, 1.5);
+    std::uniform_real_distribution<double> logScale(std::log(1e-13), std::log(4.0));
+    const uint32_t limits[] = {0, 1, 2, 3, 1000, 10000};
+    for (int view = 0; view < 60000; ++view)
+    {
+        const uint32_t limit = limits[view % 6];
+        // Big limits get narrow rows so that the run stays short.
+        const uint32_t maxWidth = limit >= 10000 ? 9 : 67;
+        const uint32_t width = std::uniform_int_distribution<uint32_t>(1, maxWidth)(random);
+        const double scale = std::exp(logScale(random));
+        const double stepRe = scale * (3.0 / 1024.0);
+        const double stepIm = scale * (2.0 / 768.0);
+        const double centreRe = re(random);
+        const double centreIm = im(random);
+        const int32_t x0 = -static_cast<int32_t>(width / 2);
+        const int32_t y = std::uniform_int_distribution<int32_t>(-384, 383)(random);
+        ASSERT_EQ(FirstMismatch(x0, width, y, limit, centreRe, centreIm, stepRe, stepIm), -1)
+            << "view " << view << " width " << width << " limit " << limit << " centre " << centreRe
+            << "," << centreIm << " scale " << scale;
+    }
+}
+
+TEST_P(RowKernelTest, MatchesEscapeValueOnEdgePoints)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    for (uint32_t limit : {0u, 1u, 2u, 3u, 1000u})
+    {
+        SCOPED_TRACE(limit);
+        // c = −2 sits on the bailout circle and never leaves it; c = 2 too.
+        EXPECT_EQ(FirstMismatch(0, 1, 0, limit, -2.0, 0.0, 0.5, 0.5), -1);
+        EXPECT_EQ(FirstMismatch(-4, 9, 0, limit, 0.0, 0.0, 0.5, 0.5), -1);
+        EXPECT_EQ(FirstMismatch(-3, 7, 0, limit, 0.0, 2.0, 1.0, 1.0), -1);
+        // Wholly outside radius 2, and rows crossing it.
+        EXPECT_EQ(FirstMismatch(-20, 41, 3, limit, 0.0, 0.0, 0.25, 1.0), -1);
+        EXPECT_EQ(FirstMismatch(-8, 17, 0, limit, 5.0, -7.0, 1.0, 1.0), -1);
+        // Orbits that overflow to infinity and then not-a-number.
+        EXPECT_EQ(FirstMismatch(-2, 5, 1, limit, 1e154, 1e154, 1e153, 1e153), -1);
+        EXPECT_EQ(FirstMismatch(-2, 5, 1, limit, 1e300, 0.0, 1.0, 1.0), -1);
+        // Not-a-number and infinite inputs.
+        EXPECT_EQ(FirstMismatch(-2, 5, 0, limit, nan, 0.0, 0.1, 0.1), -1);
+        EXPECT_EQ(FirstMismatch(-2, 5, 0, limit, 0.0, 0.0, nan, 0.1), -1);
+        EXPECT_EQ(FirstMismatch(-2, 5, 0, limit, inf, 0.0, 0.1, 0.1), -1);
+        EXPECT_EQ(FirstMismatch(0, 3, 0, limit, -inf, inf, 0.0, 0.0), -1);
+    }
+}
+
+TEST_P(RowKernelTest, WritesNothingForAnEmptyRow)
+{
+    double sentinel = 7.0;
+    EscapeRow(&sentinel, 0, 0, 0, 100, 0.0, 0.0, 1.0, 1.0);
+    EXPECT_EQ(sentinel, 7.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RowKernelTest, ::testing::ValuesIn(AvailablePaths()),
+                         [](const ::testing::TestParamInfo<KernelPath>& info)
+                         { return info.param == KernelPath::Avx2 ? "Avx2" : "Scalar"; });
+
+TEST(RowKernelPaths, ScalarIsAlwaysAvailable)
+{
+    const KernelPath before = GetKernelPath();
+    EXPECT_TRUE(SetKernelPath(KernelPath::Scalar));
+    EXPECT_EQ(GetKernelPath(), KernelPath::Scalar);
+    SetKernelPath(before);
+}
+
+} // namespace
