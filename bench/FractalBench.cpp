@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include "CountedEscape.h"
 #include "Mandelbrot.h"
 
 namespace
@@ -22,43 +23,6 @@ struct View
     uint32_t limit;
 };
 
-// EscapeValue's algorithm with a counter: loop iterations plus the two extra
-// steps of an escaped point. Returns the value so the caller can check that
-// it walked the same orbit.
-double CountedEscapeValue(int32_t x, int32_t y, const View& view, double stepRe, double stepIm,
-                          uint64_t& iterations)
-{
-    const double cr = static_cast<double>(x) * stepRe + view.centreRe;
-    const double ci = static_cast<double>(y) * stepIm + view.centreIm;
-    double zr = cr;
-    double zi = ci;
-    uint32_t n = 0;
-    if (cr * cr + ci * ci <= 4.0)
-    {
-        while (n < view.limit)
-        {
-            ++n;
-            const double nextRe = zr * zr - zi * zi + cr;
-            zi = 2.0 * zr * zi + ci;
-            zr = nextRe;
-            if (!(zr * zr + zi * zi <= 4.0))
-                break;
-        }
-    }
-    iterations += n;
-    if (n == view.limit)
-        return 0.0;
-    iterations += 2;
-    for (int extra = 0; extra < 2; ++extra)
-    {
-        const double nextRe = zr * zr - zi * zi + cr;
-        zi = 2.0 * zr * zi + ci;
-        zr = nextRe;
-    }
-    return (static_cast<double>(n) + 2.0) -
-           std::log(std::log(std::sqrt(zr * zr + zi * zi))) / std::log(2.0);
-}
-
 void BenchView(benchmark::State& state, const View& view)
 {
     // The same mapping the render uses: scaled steps rounded first.
@@ -73,7 +37,8 @@ void BenchView(benchmark::State& state, const View& view)
         {
             const int32_t x = static_cast<int32_t>(col) - halfWidth;
             const int32_t y = static_cast<int32_t>(row) - halfHeight;
-            const double counted = CountedEscapeValue(x, y, view, stepRe, stepIm, iterations);
+            const double counted = CountedEscapeValue(x, y, view.limit, view.centreRe,
+                                                      view.centreIm, stepRe, stepIm, iterations);
             const double real =
                 EscapeValue(x, y, view.limit, view.centreRe, view.centreIm, stepRe, stepIm);
             if (counted != real && !(std::isnan(counted) && std::isnan(real)))
