@@ -1,5 +1,5 @@
 // Path choice for the row kernel: AVX2 when the build and the CPU have it,
-// else EscapeValue pixel by pixel.
+// else the portable loop; EscapeValue itself on request.
 #include "RowKernel.h"
 
 #include <atomic>
@@ -51,7 +51,51 @@ void EscapeRow(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limi
         return;
     }
 #endif
+    if (Path().load(std::memory_order_relaxed) == KernelPath::Reference)
+    {
+        for (uint32_t i = 0; i < count; ++i)
+            out[i] = EscapeValue(x0 + static_cast<int32_t>(i), y, limit, centreRe, centreIm, stepRe,
+                                 stepIm);
+        return;
+    }
+    // The same mapping as EscapeValue, so c is the same double.
+    const double ci = static_cast<double>(y) * stepIm + centreIm;
     for (uint32_t i = 0; i < count; ++i)
-        out[i] =
-            EscapeValue(x0 + static_cast<int32_t>(i), y, limit, centreRe, centreIm, stepRe, stepIm);
+    {
+        const double cr = static_cast<double>(x0 + static_cast<int32_t>(i)) * stepRe + centreRe;
+        out[i] = detail::EscapeValueWithRepeats(cr, ci, limit);
+    }
+}
+
+double detail::EscapeValueWithRepeats(double cr, double ci, uint32_t limit)
+{
+    double zr = cr;
+    double zi = ci;
+    uint32_t n = 0;
+    if (cr * cr + ci * ci <= 4.0)
+    {
+        double savedZr = zr;
+        double savedZi = zi;
+        uint64_t nextSave = 1;
+        while (n < limit)
+        {
+            ++n;
+            const double nextRe = zr * zr - zi * zi + cr;
+            zi = 2.0 * zr * zi + ci;
+            zr = nextRe;
+            if (!(zr * zr + zi * zi <= 4.0))
+                break;
+            if (zr == savedZr && zi == savedZi)
+                return 0.0;
+            if (n == nextSave)
+            {
+                savedZr = zr;
+                savedZi = zi;
+                nextSave *= 2;
+            }
+        }
+    }
+    if (n == limit)
+        return 0.0;
+    return EscapeTail(zr, zi, cr, ci, n);
 }

@@ -3,11 +3,13 @@
 // block remainder, small and large limits, and the awkward points.
 #include "RowKernel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -21,7 +23,7 @@ std::vector<KernelPath> AvailablePaths()
 {
     const KernelPath before = GetKernelPath();
     std::vector<KernelPath> paths;
-    for (KernelPath path : {KernelPath::Scalar, KernelPath::Avx2})
+    for (KernelPath path : {KernelPath::Reference, KernelPath::Scalar, KernelPath::Avx2})
         if (SetKernelPath(path))
             paths.push_back(path);
     SetKernelPath(before);
@@ -111,6 +113,42 @@ TEST_P(RowKernelTest, MatchesEscapeValueOnEdgePoints)
     }
 }
 
+// Whole rows through the main cardioid, the bulbs and their borders, where
+// most orbits settle into repeats and many only just do (or never do).
+// The heavy comparisons run only for the paths that are not EscapeValue.
+class FastRowKernelTest : public RowKernelTest
+{
+};
+
+TEST_P(FastRowKernelTest, MatchesEscapeValueOnRowsFullOfRepeatingOrbits)
+{
+    struct View
+    {
+        double centreRe, centreIm, scale;
+        uint32_t limit;
+    };
+    const View views[] = {
+        {-0.5, 0.0, 1.0, 1000},                // the whole set
+        {-0.75, 0.0, 0.01, 10000},             // the neck between cardioid and bulb
+        {0.25, 0.0, 0.001, 10000},             // the cusp
+        {-1.25, 0.0, 0.1, 2000},               // the period-2 bulb's edge
+        {-0.7435669, 0.1314023, 0.0001, 1000}, // seahorse valley
+        {-0.1225, 0.7449, 0.002, 5000},        // the period-3 bulb's root
+        {-1.7548776662, 0.0, 1e-7, 3000},      // a mini-set on the needle
+    };
+    const uint32_t width = 1024;
+    for (const View& view : views)
+    {
+        const double stepRe = view.scale * (3.0 / 1024.0);
+        const double stepIm = view.scale * (2.0 / 768.0);
+        for (int32_t y = -384; y < 384; y += 61)
+            ASSERT_EQ(FirstMismatch(-512, width, y, view.limit, view.centreRe, view.centreIm,
+                                    stepRe, stepIm),
+                      -1)
+                << "centre " << view.centreRe << "," << view.centreIm << " row " << y;
+    }
+}
+
 TEST_P(RowKernelTest, WritesNothingForAnEmptyRow)
 {
     double sentinel = 7.0;
@@ -118,15 +156,39 @@ TEST_P(RowKernelTest, WritesNothingForAnEmptyRow)
     EXPECT_EQ(sentinel, 7.0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, RowKernelTest, ::testing::ValuesIn(AvailablePaths()),
-                         [](const ::testing::TestParamInfo<KernelPath>& info)
-                         { return info.param == KernelPath::Avx2 ? "Avx2" : "Scalar"; });
+std::string PathName(const ::testing::TestParamInfo<KernelPath>& info)
+{
+    switch (info.param)
+    {
+    case KernelPath::Reference:
+        return "Reference";
+    case KernelPath::Scalar:
+        return "Scalar";
+    case KernelPath::Avx2:
+        return "Avx2";
+    }
+    return "Unknown";
+}
 
-TEST(RowKernelPaths, ScalarIsAlwaysAvailable)
+std::vector<KernelPath> FastPaths()
+{
+    std::vector<KernelPath> paths = AvailablePaths();
+    paths.erase(std::remove(paths.begin(), paths.end(), KernelPath::Reference), paths.end());
+    return paths;
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, RowKernelTest, ::testing::ValuesIn(AvailablePaths()), PathName);
+INSTANTIATE_TEST_SUITE_P(Paths, FastRowKernelTest, ::testing::ValuesIn(FastPaths()), PathName);
+
+TEST(RowKernelPaths, PortablePathsAreAlwaysAvailable)
 {
     const KernelPath before = GetKernelPath();
-    EXPECT_TRUE(SetKernelPath(KernelPath::Scalar));
-    EXPECT_EQ(GetKernelPath(), KernelPath::Scalar);
+    EXPECT_NE(before, KernelPath::Reference) << "the default path should be a fast one";
+    for (KernelPath path : {KernelPath::Reference, KernelPath::Scalar})
+    {
+        EXPECT_TRUE(SetKernelPath(path));
+        EXPECT_EQ(GetKernelPath(), path);
+    }
     SetKernelPath(before);
 }
 
