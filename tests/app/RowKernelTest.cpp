@@ -149,6 +149,16 @@ TEST_P(FastRowKernelTest, MatchesEscapeValueOnRowsFullOfRepeatingOrbits)
     }
 }
 
+// Just outside the cusp, at c = 1/4 + d, an orbit crawls past z = 1/2,
+// moving by about d a step, for some pi / sqrt(d) steps before it escapes
+// (314 156 steps for d = 1e-10). Only an exact repeat test lets these
+// through: one that took "close" for "equal" would call them inside.
+TEST_P(FastRowKernelTest, MatchesEscapeValueWhereOrbitsCrawlPastNearRepeats)
+{
+    for (double step : {1e-10, 1e-8})
+        EXPECT_EQ(FirstMismatch(-8, 24, 0, 400000, 0.25, 0.0, step, step), -1) << step;
+}
+
 TEST_P(RowKernelTest, WritesNothingForAnEmptyRow)
 {
     double sentinel = 7.0;
