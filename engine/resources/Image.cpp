@@ -62,13 +62,7 @@ void CImage::CopyFrom(const CImage& source)
 void CImage::Create(unsigned width, unsigned height, unsigned channels, int bits)
 {
     // Allocate before freeing so a failed allocation leaves the image as it was.
-    uint8_t* pixels = new uint8_t[ByteCount(width, height, channels)]();
-    delete[] m_pixels;
-    m_pixels = pixels;
-    m_width = width;
-    m_height = height;
-    m_channels = channels;
-    m_bits = bits;
+    Adopt(new uint8_t[ByteCount(width, height, channels)](), width, height, channels, bits);
 }
 
 void CImage::SetFromCopy(const uint8_t* buffer, unsigned width, unsigned height, unsigned channels,
@@ -83,12 +77,7 @@ void CImage::SetFromCopy(const uint8_t* buffer, unsigned width, unsigned height,
     const size_t count = ByteCount(width, height, channels);
     uint8_t* pixels = new uint8_t[count];
     std::memcpy(pixels, buffer, count);
-    delete[] m_pixels;
-    m_pixels = pixels;
-    m_width = width;
-    m_height = height;
-    m_channels = channels;
-    m_bits = bits;
+    Adopt(pixels, width, height, channels, bits);
 }
 
 void CImage::Adopt(uint8_t* buffer, unsigned width, unsigned height, unsigned channels, int bits)
