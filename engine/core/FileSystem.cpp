@@ -1,6 +1,8 @@
 #include "core/FileSystem.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +22,12 @@ struct DirCloser
     void operator()(DIR* dir) const { closedir(dir); }
 };
 using DirPtr = std::unique_ptr<DIR, DirCloser>;
+
+struct FileCloser
+{
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct Entry
 {
@@ -138,5 +146,39 @@ void ListDirectory(CXMLNode& out, const String& path, const String& filter, int 
         if (!enter[i] || child->GetName() != String("dir"))
             continue;
         ListDirectory(*child, child->GetAttributeString("path"), filter, depth - 1);
+    }
+}
+
+bool ReadRegularFile(const String& path, std::vector<uint8_t>& bytes, uint64_t limit)
+{
+    bytes.clear();
+    // Keeps the count of one byte past the limit from wrapping.
+    limit = std::min<uint64_t>(limit, SIZE_MAX / 2);
+    FilePtr file(std::fopen(path.GetText(), "rb"));
+    if (!file)
+        return false;
+    struct stat info;
+    if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<uint64_t>(info.st_size) > limit)
+        return false;
+    // The size only reserves room: the file may change while it is read, so
+    // reading runs to its end, one byte past the limit at most.
+    bytes.reserve(static_cast<size_t>(info.st_size));
+    constexpr size_t kBlock = 64 * 1024;
+    for (;;)
+    {
+        const size_t used = bytes.size();
+        const uint64_t room = limit + 1 - used;
+        const size_t want = room < kBlock ? static_cast<size_t>(room) : kBlock;
+        bytes.resize(used + want);
+        const size_t got = std::fread(bytes.data() + used, 1, want, file.get());
+        bytes.resize(used + got);
+        if (bytes.size() > limit || std::ferror(file.get()))
+        {
+            std::vector<uint8_t>().swap(bytes);
+            return false;
+        }
+        if (got < want)
+            return true;
     }
 }
