@@ -4,7 +4,6 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,7 +11,8 @@
 #include <utility>
 
 #include <expat.h>
-#include <sys/stat.h>
+
+#include "core/FileSystem.h"
 
 static_assert(std::is_same_v<XML_Char, char>, "expat must deliver UTF-8 bytes");
 
@@ -51,28 +51,23 @@ struct ParserDeleter
 };
 using ParserPtr = std::unique_ptr<std::remove_pointer_t<XML_Parser>, ParserDeleter>;
 
-struct FileCloser
-{
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
-// Parse state behind the expat callbacks. The text of the current element is
-// held back in `pending` and stored once when the next tag arrives, so each
-// accepted run costs one copy however the parser slices the data.
+// Parse state behind the expat callbacks. expat slices the character data
+// between two tags into several runs (every line break is one of its own),
+// so the runs are gathered here and the text rule is applied to the whole
+// stretch when the next tag arrives: indentation then yields no text at all.
 struct TreeBuilder
 {
     CXMLDocument* document = nullptr;
     CXMLNode* cursor = nullptr;
-    CXMLNode* pendingNode = nullptr;
     std::string pending;
 
     void FlushText()
     {
-        if (!pendingNode)
-            return;
-        pendingNode->SetText(String(pending.data(), static_cast<unsigned>(pending.size())));
-        pendingNode = nullptr;
+        // A stretch opening with a control byte or a non-ASCII byte is
+        // dropped; otherwise it replaces the element's text.
+        if (!pending.empty() && static_cast<signed char>(pending[0]) >= 32 && cursor)
+            cursor->SetText(String(pending.data(), static_cast<unsigned>(pending.size())));
+        pending.clear();
     }
 };
 
@@ -104,18 +99,11 @@ void OnEndElement(void* user, const XML_Char* /*name*/)
         builder.cursor = builder.cursor->GetParent();
 }
 
-// Runs replace the element's text rather than extend it, and runs opening
-// with a control byte or a non-ASCII byte are dropped: that is what turns
-// indentation between tags into no text at all.
 void OnCharacterData(void* user, const XML_Char* run, int length)
 {
     auto& builder = *static_cast<TreeBuilder*>(user);
-    if (length <= 0 || static_cast<signed char>(run[0]) < 32 || !builder.cursor)
-        return;
-    if (builder.pendingNode != builder.cursor)
-        builder.FlushText();
-    builder.pendingNode = builder.cursor;
-    builder.pending.assign(run, static_cast<size_t>(length));
+    if (length > 0 && builder.cursor)
+        builder.pending.append(run, static_cast<size_t>(length));
 }
 
 } // namespace
@@ -326,23 +314,11 @@ double CXMLNode::GetAttributeDouble(const String& name, unsigned occurrence) con
 
 bool CXMLDocument::Load(const String& path)
 {
-    FilePtr file(std::fopen(path.GetText(), "rb"));
-    if (!file)
+    std::vector<uint8_t> data;
+    if (!ReadRegularFile(path, data, kMaxFileBytes))
         return false;
-    // The size only reserves room: reading runs to the end of the stream, so
-    // a file that changes meanwhile or is not a regular file reads correctly.
-    std::string data;
-    struct stat info;
-    if (fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        data.reserve(static_cast<size_t>(info.st_size));
-    char chunk[1 << 16];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-        data.append(chunk, got);
-    if (std::ferror(file.get()))
-        return false;
-    file.reset();
-    return Parse(data.c_str());
+    data.push_back(0);
+    return Parse(reinterpret_cast<const char*>(data.data()));
 }
 
 bool CXMLDocument::Parse(const char* text)

@@ -4,6 +4,7 @@
 // so hostile nesting depth cannot exhaust the stack.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -94,7 +95,12 @@ private:
 class CXMLDocument : public CXMLNode
 {
 public:
-    // False when the file cannot be opened or read; the tree is then untouched.
+    // Data files are tens of elements; this leaves room for generated ones
+    // while keeping a hostile file from taking all memory.
+    static constexpr uint64_t kMaxFileBytes = 64u << 20;
+
+    // False when the file cannot be opened or read, is not a regular file or
+    // is larger than kMaxFileBytes; the tree is then untouched.
     bool Load(const String& path);
     // Parses zero-terminated text. False on malformed, truncated or empty
     // input, with the tree holding what was built up to the error.
