@@ -7,7 +7,7 @@
 CMatrix::CMatrix(unsigned rows, unsigned cols) : m_rows(rows), m_cols(cols)
 {
     if (rows && cols)
-        m_elements = new float[static_cast<size_t>(rows) * cols];
+        m_elements.reset(new float[static_cast<size_t>(rows) * cols]);
     SetIdentity();
 }
 
@@ -16,8 +16,8 @@ CMatrix::CMatrix(const CMatrix& other) : m_rows(other.m_rows), m_cols(other.m_co
     if (other.m_elements)
     {
         const size_t count = static_cast<size_t>(m_rows) * m_cols;
-        m_elements = new float[count];
-        std::memcpy(m_elements, other.m_elements, count * sizeof(float));
+        m_elements.reset(new float[count]);
+        std::memcpy(m_elements.get(), other.m_elements.get(), count * sizeof(float));
     }
 }
 
@@ -31,11 +31,6 @@ CMatrix& CMatrix::operator=(const CMatrix& other)
         std::swap(m_cols, copy.m_cols);
     }
     return *this;
-}
-
-CMatrix::~CMatrix()
-{
-    delete[] m_elements;
 }
 
 void CMatrix::SetIdentity()
@@ -71,7 +66,7 @@ void CMatrix::Set(unsigned row, unsigned col, float value)
 
 CVector CMatrix::ApplyTranslation(const CVector& v) const
 {
-    const float* m = m_elements;
+    const float* m = m_elements.get();
     if (Is(4, 4))
         return CVector(v.x + m[12], v.y + m[13], v.z + m[14], 0.0f);
     if (Is(3, 3))
@@ -96,7 +91,7 @@ void CMatrix::SetTranslation(float x, float y, float z)
 
 CVector CMatrix::ApplyRotation(const CVector& v) const
 {
-    const float* m = m_elements;
+    const float* m = m_elements.get();
     if (Is(4, 4))
         return CVector(v.x * m[0] + v.y * m[4] + v.z * m[8], v.x * m[1] + v.y * m[5] + v.z * m[9],
                        v.x * m[2] + v.y * m[6] + v.z * m[10], 0.0f);

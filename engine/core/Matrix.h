@@ -3,6 +3,8 @@
 // plain grid of weights such as a blur kernel.
 #pragma once
 
+#include <memory>
+
 #include "core/Vector.h"
 
 class CMatrix
@@ -11,7 +13,7 @@ public:
     CMatrix(unsigned rows = 4, unsigned cols = 4);
     CMatrix(const CMatrix& other);
     CMatrix& operator=(const CMatrix& other);
-    ~CMatrix();
+    ~CMatrix() = default;
 
     void SetIdentity();
 
@@ -24,8 +26,8 @@ public:
     unsigned GetRows() const { return m_rows; }
     unsigned GetCols() const { return m_cols; }
     // Flat element storage, handed to glLoadMatrixf/glMultMatrixf unchanged.
-    const float* GetElements() const { return m_elements; }
-    float* GetElements() { return m_elements; }
+    const float* GetElements() const { return m_elements.get(); }
+    float* GetElements() { return m_elements.get(); }
 
     CVector ApplyTranslation(const CVector& v) const;
     void SetTranslation(float x, float y, float z);
@@ -37,7 +39,7 @@ public:
 private:
     bool Is(unsigned rows, unsigned cols) const { return m_rows == rows && m_cols == cols; }
 
-    float* m_elements = nullptr;
+    std::unique_ptr<float[]> m_elements;
     unsigned m_rows = 0;
     unsigned m_cols = 0;
 };

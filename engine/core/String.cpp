@@ -2,12 +2,27 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
+
+namespace
+{
+
+// Lengths are summed in 64 bits and checked here, before anything is
+// allocated: a wrapped 32-bit sum would allocate too little and copy past it.
+std::unique_ptr<char[]> NewText(uint64_t length)
+{
+    if (length > String::MaxLength)
+        throw std::bad_alloc();
+    return std::unique_ptr<char[]>(new char[static_cast<size_t>(length) + 1]);
+}
+
+} // namespace
 
 String::String(const char* text)
 {
     if (text)
-        Assign(text, static_cast<unsigned>(std::strlen(text)));
+        Assign(text, std::strlen(text));
 }
 
 String::String(const char* bytes, unsigned count)
@@ -19,17 +34,12 @@ String::String(const char* bytes, unsigned count)
 String::String(const String& other)
 {
     if (other.m_text)
-        Assign(other.m_text, other.m_length);
+        Assign(other.m_text.get(), other.m_length);
 }
 
 String::String(String&& other) noexcept
-    : m_text(std::exchange(other.m_text, nullptr)), m_length(std::exchange(other.m_length, 0))
+    : m_text(std::move(other.m_text)), m_length(std::exchange(other.m_length, 0))
 {
-}
-
-String::~String()
-{
-    delete[] m_text;
 }
 
 String& String::operator=(const String& other)
@@ -37,11 +47,10 @@ String& String::operator=(const String& other)
     if (this == &other)
         return *this;
     if (other.m_text)
-        Assign(other.m_text, other.m_length);
+        Assign(other.m_text.get(), other.m_length);
     else
     {
-        delete[] m_text;
-        m_text = nullptr;
+        m_text.reset();
         m_length = 0;
     }
     return *this;
@@ -51,23 +60,26 @@ String& String::operator=(String&& other) noexcept
 {
     if (this != &other)
     {
-        delete[] m_text;
-        m_text = std::exchange(other.m_text, nullptr);
+        m_text = std::move(other.m_text);
         m_length = std::exchange(other.m_length, 0);
     }
     return *this;
 }
 
-void String::Assign(const char* bytes, unsigned length)
+void String::Assign(const char* bytes, uint64_t length)
 {
     // Copy before freeing: `bytes` may point into our own buffer.
-    char* text = new char[length + 1];
+    std::unique_ptr<char[]> text = NewText(length);
     if (length)
-        std::memcpy(text, bytes, length);
-    text[length] = 0;
-    delete[] m_text;
-    m_text = text;
-    m_length = length;
+        std::memcpy(text.get(), bytes, static_cast<size_t>(length));
+    text[static_cast<size_t>(length)] = 0;
+    Take(std::move(text), length);
+}
+
+void String::Take(std::unique_ptr<char[]> text, uint64_t length)
+{
+    m_text = std::move(text);
+    m_length = static_cast<uint32_t>(length);
 }
 
 int String::Compare(const String& other) const
@@ -116,8 +128,8 @@ bool String::EndsWith(const String& suffix) const
 {
     if (suffix.m_length > m_length)
         return false;
-    return suffix.m_length == 0 ||
-           std::memcmp(m_text + m_length - suffix.m_length, suffix.m_text, suffix.m_length) == 0;
+    return suffix.m_length == 0 || std::memcmp(m_text.get() + m_length - suffix.m_length,
+                                               suffix.m_text.get(), suffix.m_length) == 0;
 }
 
 String& String::Format(const char* format, ...)
@@ -141,15 +153,15 @@ String& String::FormatV(const char* format, va_list args)
     }
     // The old text is freed only after formatting: the format or an argument
     // may be our own text, as in appending a character with "%s%c".
-    char* text = nullptr;
-    if (length > 0)
+    if (length <= 0)
     {
-        text = new char[static_cast<unsigned>(length) + 1];
-        std::vsnprintf(text, static_cast<size_t>(length) + 1, format, args);
+        m_text.reset();
+        m_length = 0;
+        return *this;
     }
-    delete[] m_text;
-    m_text = text;
-    m_length = length > 0 ? static_cast<unsigned>(length) : 0;
+    std::unique_ptr<char[]> text = NewText(static_cast<uint64_t>(length));
+    std::vsnprintf(text.get(), static_cast<size_t>(length) + 1, format, args);
+    Take(std::move(text), static_cast<uint64_t>(length));
     return *this;
 }
 
@@ -157,18 +169,16 @@ String& String::Insert(unsigned pos, const String& other)
 {
     if (pos > m_length)
         pos = m_length;
-    const unsigned length = m_length + other.m_length;
-    char* text = new char[length + 1];
+    const uint64_t length = uint64_t(m_length) + other.m_length;
+    std::unique_ptr<char[]> text = NewText(length);
     if (pos)
-        std::memcpy(text, m_text, pos);
+        std::memcpy(text.get(), m_text.get(), pos);
     if (other.m_length)
-        std::memcpy(text + pos, other.m_text, other.m_length);
+        std::memcpy(text.get() + pos, other.m_text.get(), other.m_length);
     if (m_length > pos)
-        std::memcpy(text + pos + other.m_length, m_text + pos, m_length - pos);
-    text[length] = 0;
-    delete[] m_text;
-    m_text = text;
-    m_length = length;
+        std::memcpy(text.get() + pos + other.m_length, m_text.get() + pos, m_length - pos);
+    text[static_cast<size_t>(length)] = 0;
+    Take(std::move(text), length);
     return *this;
 }
 
@@ -186,13 +196,11 @@ String& String::Erase(unsigned pos, unsigned count)
     if (count == 0)
         return *this;
     const unsigned length = m_length - count;
-    char* text = new char[length + 1];
-    std::memcpy(text, m_text, pos);
-    std::memcpy(text + pos, m_text + pos + count, m_length - pos - count);
+    std::unique_ptr<char[]> text = NewText(length);
+    std::memcpy(text.get(), m_text.get(), pos);
+    std::memcpy(text.get() + pos, m_text.get() + pos + count, m_length - pos - count);
     text[length] = 0;
-    delete[] m_text;
-    m_text = text;
-    m_length = length;
+    Take(std::move(text), length);
     return *this;
 }
 

@@ -1,10 +1,12 @@
 // The engine's byte-string value type: paths, names, captions, formatted text.
 // Every copy owns an exact-size buffer (no sharing, no spare capacity); text
-// is plain bytes with no notion of character sets.
+// is plain bytes with no notion of character sets. A length that would not
+// fit the 32-bit count fails like an allocation (std::bad_alloc).
 #pragma once
 
 #include <cstdarg>
 #include <cstdint>
+#include <memory>
 
 class String
 {
@@ -14,13 +16,16 @@ public:
     String(const char* bytes, unsigned count);
     String(const String& other);
     String(String&& other) noexcept;
-    ~String();
+    ~String() = default;
 
     String& operator=(const String& other);
     String& operator=(String&& other) noexcept;
 
+    // The longest text a String holds, so that its terminator still counts.
+    static constexpr unsigned MaxLength = 0xFFFFFFFEu;
+
     unsigned GetLength() const { return m_length; }
-    const char* GetText() const { return m_text ? m_text : ""; }
+    const char* GetText() const { return m_text ? m_text.get() : ""; }
     char GetAt(unsigned pos) const { return pos < m_length ? m_text[pos] : 0; }
 
     int Compare(const String& other) const;
@@ -46,8 +51,10 @@ public:
 
 private:
     // Replaces the buffer with a fresh one of exactly `length` + 1 bytes.
-    void Assign(const char* bytes, unsigned length);
+    void Assign(const char* bytes, uint64_t length);
+    // Takes a zero-terminated buffer of `length` + 1 bytes.
+    void Take(std::unique_ptr<char[]> text, uint64_t length);
 
-    char* m_text = nullptr;
+    std::unique_ptr<char[]> m_text;
     uint32_t m_length = 0;
 };
