@@ -13,9 +13,9 @@
 #include <iterator>
 #include <string>
 
-#include "Mandelbrot.h"
-#include "Palette.h"
 #include "core/String.h"
+#include "fractal/Fractal.h"
+#include "fractal/Palette.h"
 #include "resources/Image.h"
 #include "resources/PngEncoder.h"
 
@@ -171,9 +171,9 @@ int main(int argc, char** argv)
         return status;
 
     // The tool takes its view from the options alone, not from the presets.
-    CMandelbrot fractal{String()};
+    CFractal fractal{String()};
     fractal.SetPalette(BuiltInPalette());
-    if (!options.gradient.empty() && !fractal.ReadGradient(options.gradient.c_str()))
+    if (!options.gradient.empty() && !fractal.ReadGradient(options.gradient.c_str(), nullptr))
     {
         std::fprintf(stderr, "vemmo-render: \"%s\" is not a gradient picture this program reads\n",
                      options.gradient.c_str());

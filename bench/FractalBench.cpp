@@ -8,7 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include "CountedEscape.h"
-#include "Mandelbrot.h"
+#include "fractal/Escape.h"
 
 namespace
 {

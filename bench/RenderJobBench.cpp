@@ -10,7 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include "Application.h"
-#include "RowKernel.h"
+#include "fractal/RowKernel.h"
 
 namespace
 {

@@ -11,8 +11,8 @@
 #include <benchmark/benchmark.h>
 
 #include "CountedEscape.h"
-#include "Mandelbrot.h"
-#include "RowKernel.h"
+#include "fractal/Escape.h"
+#include "fractal/RowKernel.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
 // Escape values against hand-worked orbits, the pixel-to-plane mapping, the
 // palette lookup at its edges, and the shared-counter render loop.
-#include "Mandelbrot.h"
+#include "fractal/Fractal.h"
 
 #include <cmath>
 #include <cstdint>
@@ -30,7 +30,7 @@ double Smooth(double n, double m)
 // extra steps give 26 and 677.
 const double kValueOfOne = Smooth(2.0, 677.0 * 677.0);
 
-void SetView(CMandelbrot& fractal, double re, double im, double scale, uint32_t limit)
+void SetView(CFractal& fractal, double re, double im, double scale, uint32_t limit)
 {
     fractal.SetCentre(re, im);
     fractal.SetScale(scale);
@@ -85,7 +85,7 @@ TEST(PaletteIndex, TruncatesAndClampsToBothEnds)
 
 TEST(Mandelbrot, JobCountersStepsAndProgress)
 {
-    CMandelbrot fractal;
+    CFractal fractal;
     fractal.ResetJob(0, 0);
     EXPECT_EQ(fractal.GetStepRe(), 0.0);
     EXPECT_EQ(fractal.GetStepIm(), 0.0);
@@ -113,7 +113,7 @@ TEST(Mandelbrot, JobCountersStepsAndProgress)
 
 TEST(Mandelbrot, MiddlePixelIsExactlyTheCentre)
 {
-    CMandelbrot fractal;
+    CFractal fractal;
     SetView(fractal, 1.0, 0.0, 1.0, 100);
     const uint32_t sizes[][2] = {{5, 3}, {256, 256}, {4, 7}, {1, 1}, {1, 9}};
     for (const auto& size : sizes)
@@ -131,7 +131,7 @@ TEST(Mandelbrot, ScaledStepsAreRoundedBeforeTheOffset)
     const uint32_t w = 5;
     const uint32_t h = 7;
     const double scale = 0.1;
-    CMandelbrot fractal;
+    CFractal fractal;
     SetView(fractal, 0.3, 0.1, scale, 100);
     fractal.ResetJob(w, h);
 
@@ -156,7 +156,7 @@ TEST(Mandelbrot, ScaledStepsAreRoundedBeforeTheOffset)
 TEST(Mandelbrot, RowsGrowUpwardsAndColumnsToTheRight)
 {
     // Far out, values fall as |c| grows, so they reveal the orientation.
-    CMandelbrot fractal;
+    CFractal fractal;
     SetView(fractal, 0.0, 10.0, 1.0, 100);
     fractal.ResetJob(4, 4);
     for (uint32_t row = 1; row < 4; ++row)
@@ -170,7 +170,7 @@ TEST(Mandelbrot, RowsGrowUpwardsAndColumnsToTheRight)
 
 TEST(Mandelbrot, ColoursComeFromThePaletteOfTheLastReset)
 {
-    CMandelbrot fractal;
+    CFractal fractal;
     uint8_t rgb[3] = {1, 2, 3};
     fractal.SetIterationLimit(100);
     fractal.ResetJob(1, 1);
@@ -207,7 +207,7 @@ TEST(Mandelbrot, ColoursComeFromThePaletteOfTheLastReset)
 
 TEST(Mandelbrot, WorkersSeeOnlyTheViewOfTheLastReset)
 {
-    CMandelbrot fractal;
+    CFractal fractal;
     SetView(fractal, 1.0, 0.0, 1.0, 100);
     fractal.ResetJob(3, 3);
     SetView(fractal, 0.0, 0.0, 2.0, 5);
@@ -220,7 +220,7 @@ TEST(Mandelbrot, RenderRowsFillsEveryPixelOnceFromAnyNumberOfWorkers)
 {
     const uint32_t w = 33;
     const uint32_t h = 21;
-    CMandelbrot fractal;
+    CFractal fractal;
     fractal.SetPalette(BuiltInPalette());
     SetView(fractal, -0.5, 0.0, 1.0, 64);
 

@@ -1,10 +1,11 @@
 // Path choice for the row kernel: AVX2 when the build and the CPU have it,
 // else the portable loop; EscapeValue itself on request.
-#include "RowKernel.h"
+#include "fractal/RowKernel.h"
 
 #include <atomic>
 
-#include "Mandelbrot.h"
+#include "fractal/Escape.h"
+#include "fractal/detail/RowKernelPaths.h"
 
 namespace
 {
@@ -47,7 +48,7 @@ void EscapeRow(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limi
 #if defined(__x86_64__) || defined(__i386__)
     if (Path().load(std::memory_order_relaxed) == KernelPath::Avx2)
     {
-        detail::EscapeRowAvx2(out, x0, count, y, limit, centreRe, centreIm, stepRe, stepIm);
+        fractal_detail::EscapeRowAvx2(out, x0, count, y, limit, centreRe, centreIm, stepRe, stepIm);
         return;
     }
 #endif
@@ -63,11 +64,11 @@ void EscapeRow(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limi
     for (uint32_t i = 0; i < count; ++i)
     {
         const double cr = static_cast<double>(x0 + static_cast<int32_t>(i)) * stepRe + centreRe;
-        out[i] = detail::EscapeValueWithRepeats(cr, ci, limit);
+        out[i] = fractal_detail::EscapeValueWithRepeats(cr, ci, limit);
     }
 }
 
-double detail::EscapeValueWithRepeats(double cr, double ci, uint32_t limit)
+double fractal_detail::EscapeValueWithRepeats(double cr, double ci, uint32_t limit)
 {
     double zr = cr;
     double zi = ci;

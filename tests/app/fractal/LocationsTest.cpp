@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Mandelbrot.h"
+#include "fractal/Fractal.h"
 #include "resources/Image.h"
 
 namespace
@@ -22,7 +22,7 @@ std::string WriteFile(const char* name, const std::string& text)
     return path;
 }
 
-void ExpectZeroView(const CMandelbrot& fractal)
+void ExpectZeroView(const CFractal& fractal)
 {
     EXPECT_EQ(fractal.GetIterationLimit(), 0u);
     EXPECT_EQ(fractal.GetCentreRe(), 0.0);
@@ -34,7 +34,7 @@ void ExpectZeroView(const CMandelbrot& fractal)
 
 TEST(Locations, ShippedFileHoldsTwelveAndStartsAtTheFirst)
 {
-    const CMandelbrot fractal; // reads resources/locations.xml
+    const CFractal fractal; // reads resources/locations.xml
     const std::vector<CLocation>& locations = fractal.GetLocations();
     ASSERT_EQ(locations.size(), 12u);
     for (const CLocation& location : locations)
@@ -64,7 +64,7 @@ TEST(Locations, EveryChildOfTheRootIsOneInDocumentOrder)
   <view name="Last" real=" 7" iterations="-3"/>
 </presets>
 )");
-    const CMandelbrot fractal{String(path.c_str())};
+    const CFractal fractal{String(path.c_str())};
     const std::vector<CLocation>& locations = fractal.GetLocations();
     ASSERT_EQ(locations.size(), 3u);
 
@@ -99,7 +99,7 @@ TEST(Locations, StartingWithoutAScaleGivesOneColour)
     const std::string path =
         WriteFile("locations_flat.xml",
                   R"(<l><a name="flat" real="0.3" imaginary="0.5" iterations="50"/></l>)");
-    CMandelbrot fractal{String(path.c_str())};
+    CFractal fractal{String(path.c_str())};
     ASSERT_EQ(fractal.GetLocations().size(), 1u);
     EXPECT_EQ(fractal.GetScale(), 0.0);
 
@@ -123,13 +123,13 @@ TEST(Locations, FilesThatCannotBeReadGiveNoneAndAZeroView)
     };
     for (const std::string& path : broken)
     {
-        const CMandelbrot fractal{String(path.c_str())};
+        const CFractal fractal{String(path.c_str())};
         EXPECT_TRUE(fractal.GetLocations().empty()) << path;
         ExpectZeroView(fractal);
     }
 
     // A root without children reads fine but has nothing to start at.
-    const CMandelbrot none{String(WriteFile("locations_none.xml", "<locations/>").c_str())};
+    const CFractal none{String(WriteFile("locations_none.xml", "<locations/>").c_str())};
     EXPECT_TRUE(none.GetLocations().empty());
     ExpectZeroView(none);
 }

@@ -15,7 +15,8 @@
 
 #include <immintrin.h>
 
-#include "RowKernel.h"
+#include "fractal/Escape.h"
+#include "fractal/detail/RowKernelPaths.h"
 
 namespace
 {
@@ -45,7 +46,7 @@ struct PendingTails
 
 } // namespace
 
-void detail::EscapeRowAvx2(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limit,
+void fractal_detail::EscapeRowAvx2(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limit,
                            double centreRe, double centreIm, double stepRe, double stepIm)
 {
     if (limit == 0)

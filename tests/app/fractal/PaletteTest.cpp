@@ -1,11 +1,11 @@
 // The built-in palette's bands and how its fractional values reach pixels.
-#include "Palette.h"
+#include "fractal/Palette.h"
 
 #include <cstdint>
 
 #include <gtest/gtest.h>
 
-#include "Mandelbrot.h"
+#include "fractal/Fractal.h"
 
 TEST(BuiltInPalette, RunsThroughBlueCyanGreenYellowToRed)
 {
@@ -21,7 +21,7 @@ TEST(BuiltInPalette, RunsThroughBlueCyanGreenYellowToRed)
 
 TEST(BuiltInPalette, FractionalEntriesTruncateToBytes)
 {
-    CMandelbrot fractal;
+    CFractal fractal;
     fractal.SetPalette(BuiltInPalette());
     fractal.SetIterationLimit(768); // value v then picks entry ⌊v⌋
     fractal.ResetJob(1, 1);

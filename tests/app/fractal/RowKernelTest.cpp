@@ -1,7 +1,7 @@
 // The row kernel against EscapeValue, bit for bit, on every path this build
 // and CPU offer: random views over the plane and down to deep zooms, every
 // block remainder, small and large limits, and the awkward points.
-#include "RowKernel.h"
+#include "fractal/RowKernel.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include "Mandelbrot.h"
+#include "fractal/Fractal.h"
 
 namespace
 {
