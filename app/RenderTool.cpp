@@ -1,17 +1,26 @@
 // vemmo-render: renders one view of the Mandelbrot set with the built-in
 // palette into a PNG file, single-threaded, through the same evaluation the
 // explorer's workers use. Exit status 0 on success, 1 when the file cannot
-// be written, 2 on bad options.
+// be written, 2 on bad options. The picture is written beside the target
+// and renamed over it when complete, so an interrupted run never leaves a
+// broken or empty file where the previous picture was.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iterator>
+#include <new>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/String.h"
 #include "fractal/Fractal.h"
@@ -148,17 +157,70 @@ int ParseOptions(int argc, char** argv, Options& options)
 // with the PNG signature and ends with the IEND chunk.
 bool IsCompletePng(const std::string& path)
 {
-    static const unsigned char signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
-    static const unsigned char iend[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
+    static const char signature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
+    static const char iend[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', '\xAE', '\x42', '\x60', '\x82'};
+    std::ifstream file(path, std::ios::binary);
+    char head[8] = {};
+    char tail[12] = {};
+    if (!file.read(head, sizeof head) || !file.seekg(-12, std::ios::end) ||
+        !file.read(tail, sizeof tail))
         return false;
-    unsigned char head[8] = {};
-    unsigned char tail[12] = {};
-    const bool good = std::fread(head, 1, 8, file) == 8 && std::fseek(file, -12, SEEK_END) == 0 &&
-                      std::fread(tail, 1, 12, file) == 12;
-    std::fclose(file);
-    return good && std::memcmp(head, signature, 8) == 0 && std::memcmp(tail, iend, 12) == 0;
+    return std::memcmp(head, signature, 8) == 0 && std::memcmp(tail, iend, 12) == 0;
+}
+
+// The half-written picture, removed when a signal ends the run; a signal
+// handler may only touch what is set up before it is installed.
+char g_partial[4096];
+
+extern "C" void RemovePartialAndExit(int signal)
+{
+    unlink(g_partial);
+    // Die of the same signal, so the caller sees how the run ended.
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// A new, empty file beside `target` (same folder, so the final rename never
+// crosses file systems), with the permissions a new file there would get.
+// Its path goes to g_partial; false with errno set when it cannot be made.
+bool CreatePartial(const std::string& target)
+{
+    const size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string pattern = folder + "." + name + ".XXXXXX";
+    if (pattern.size() >= sizeof g_partial)
+    {
+        errno = ENAMETOOLONG;
+        return false;
+    }
+    std::memcpy(g_partial, pattern.c_str(), pattern.size() + 1);
+    const int fd = mkstemp(g_partial);
+    if (fd < 0)
+        return false;
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    return true;
+}
+
+// Only a file can be replaced: a folder or a device in its place fails now,
+// before the render rather than after it.
+bool IsReplaceable(const std::string& target)
+{
+    struct stat info;
+    if (stat(target.c_str(), &info) != 0)
+        return errno == ENOENT;
+    errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return S_ISREG(info.st_mode);
+}
+
+int CannotWrite(const std::string& path)
+{
+    std::fprintf(stderr, "vemmo-render: cannot write \"%s\": %s\n", path.c_str(),
+                 std::strerror(errno));
+    return 1;
 }
 
 } // namespace
@@ -180,15 +242,11 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // Find out before a long render that the file cannot be created.
-    FILE* probe = std::fopen(options.output.c_str(), "wb");
-    if (probe == nullptr)
-    {
-        std::fprintf(stderr, "vemmo-render: cannot write \"%s\": %s\n", options.output.c_str(),
-                     std::strerror(errno));
-        return 1;
-    }
-    std::fclose(probe);
+    // Find out before a long render that the file cannot be made.
+    if (!IsReplaceable(options.output) || !CreatePartial(options.output))
+        return CannotWrite(options.output);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        std::signal(signal, RemovePartialAndExit);
 
     fractal.SetCentre(options.centreRe, options.centreIm);
     fractal.SetScale(options.scale);
@@ -196,15 +254,32 @@ int main(int argc, char** argv)
     fractal.ResetJob(options.width, options.height);
 
     CImage image;
-    image.Create(options.width, options.height, 3, 24);
-    fractal.RenderRows(image);
-    WritePng(options.output.c_str(), image.GetWidth(), image.GetHeight(), image.GetBits(),
-             image.GetPixels());
-
-    if (!IsCompletePng(options.output))
+    try
     {
+        image.Create(options.width, options.height, 3, 24);
+    }
+    catch (const std::bad_alloc&)
+    {
+        unlink(g_partial);
+        std::fprintf(stderr, "vemmo-render: not enough memory for %u x %u pixels\n",
+                     unsigned(options.width), unsigned(options.height));
+        return 1;
+    }
+    fractal.RenderRows(image);
+    WritePng(g_partial, image.GetWidth(), image.GetHeight(), image.GetBits(), image.GetPixels());
+
+    if (!IsCompletePng(g_partial))
+    {
+        unlink(g_partial);
         std::fprintf(stderr, "vemmo-render: writing \"%s\" failed\n", options.output.c_str());
         return 1;
+    }
+    if (std::rename(g_partial, options.output.c_str()) != 0)
+    {
+        const int error = errno;
+        unlink(g_partial);
+        errno = error;
+        return CannotWrite(options.output);
     }
     return 0;
 }

@@ -2,14 +2,18 @@
 // options and unwritable paths, and the PNG it writes for a tiny view.
 #include <cstdint>
 #include <cstdio>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -153,4 +157,45 @@ TEST_F(RenderTool, ColoursThroughAGradientOrRefusesOne)
     EXPECT_EQ(Run("--gradient README.md" + out), 1);
     EXPECT_NE(m_err.find("README.md"), std::string::npos);
     EXPECT_FALSE(fs::exists(png));
+}
+
+TEST_F(RenderTool, AnInterruptedRenderLeavesThePreviousPicture)
+{
+    const fs::path png = m_dir / "view.png";
+    std::ofstream(png, std::ios::binary) << "the previous picture";
+    // Deep in seahorse valley with a high limit: minutes of work, so the run
+    // is still rendering when it is stopped.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        execl(VEMMO_RENDER_TOOL, VEMMO_RENDER_TOOL, "--centre",
+              "-0.743643887037151,0.131825904205330", "--scale", "1e-7", "--limit", "1000000",
+              "--width", "1024", "--height", "1024", "--output", png.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+
+    // The picture in the making sits beside the target until it is complete.
+    const auto partials = [&]
+    {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(m_dir))
+            count += entry.path() != png;
+        return count;
+    };
+    for (int i = 0; i < 1000 && partials() == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(partials(), 1);
+    EXPECT_EQ(ReadFile(png), "the previous picture");
+
+    kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(ReadFile(png), "the previous picture");
+    EXPECT_EQ(partials(), 0);
 }
