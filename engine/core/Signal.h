@@ -19,7 +19,7 @@ struct null
 };
 } // namespace EventParam
 
-namespace detail
+namespace core_detail
 {
 
 // Only the invoke of the instantiation's own arity can ever be called, so each
@@ -129,19 +129,19 @@ struct Arguments<EventParam::null, Rest...>
 template <typename A1, typename A2, typename A3, typename A4, typename A5>
 using ArgumentsOf = typename Arguments<A1, A2, A3, A4, A5>::type;
 
-} // namespace detail
+} // namespace core_detail
 
 template <typename A1 = EventParam::null, typename A2 = EventParam::null,
           typename A3 = EventParam::null, typename A4 = EventParam::null,
           typename A5 = EventParam::null>
-class CEvent : public detail::ArgumentsOf<A1, A2, A3, A4, A5>::EventType
+class CEvent : public core_detail::ArgumentsOf<A1, A2, A3, A4, A5>::EventType
 {
 };
 
 template <typename A1 = EventParam::null, typename A2 = EventParam::null,
           typename A3 = EventParam::null, typename A4 = EventParam::null,
           typename A5 = EventParam::null>
-class CSignal : public detail::ArgumentsOf<A1, A2, A3, A4,
+class CSignal : public core_detail::ArgumentsOf<A1, A2, A3, A4,
                                            A5>::template SignalType<CEvent<A1, A2, A3, A4, A5>>
 {
 };
@@ -149,11 +149,11 @@ class CSignal : public detail::ArgumentsOf<A1, A2, A3, A4,
 template <typename Owner, typename A1 = EventParam::null, typename A2 = EventParam::null,
           typename A3 = EventParam::null, typename A4 = EventParam::null,
           typename A5 = EventParam::null>
-class CSlot : public detail::ArgumentsOf<A1, A2, A3, A4,
+class CSlot : public core_detail::ArgumentsOf<A1, A2, A3, A4,
                                          A5>::template SlotType<CEvent<A1, A2, A3, A4, A5>, Owner>
 {
     using Base =
-        typename detail::ArgumentsOf<A1, A2, A3, A4,
+        typename core_detail::ArgumentsOf<A1, A2, A3, A4,
                                      A5>::template SlotType<CEvent<A1, A2, A3, A4, A5>, Owner>;
 
 public:
@@ -170,7 +170,7 @@ public:
     Connections(const Connections&) = delete;
     Connections& operator=(const Connections&) = delete;
 
-    void Add(std::unique_ptr<detail::EventBase> slot)
+    void Add(std::unique_ptr<core_detail::EventBase> slot)
     {
         assert(slot && "Connections::Add(): null slot");
         m_slots.push_back(std::move(slot));
@@ -186,7 +186,7 @@ public:
     unsigned GetCount() const { return static_cast<unsigned>(m_slots.size()); }
 
 private:
-    std::vector<std::unique_ptr<detail::EventBase>> m_slots;
+    std::vector<std::unique_ptr<core_detail::EventBase>> m_slots;
 };
 
 // Creates a slot calling `function` on `owner`, connects it to `signal` and

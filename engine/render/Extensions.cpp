@@ -15,7 +15,7 @@ GLEntryPoints g_entryPoints;
 GLCapabilities g_capabilities;
 
 template <typename Function>
-bool Fetch(const detail::ProcLookup& lookup, const char* name, Function& entry)
+bool Fetch(const render_detail::ProcLookup& lookup, const char* name, Function& entry)
 {
     if (!entry)
         entry = reinterpret_cast<Function>(lookup(name));
@@ -23,7 +23,7 @@ bool Fetch(const detail::ProcLookup& lookup, const char* name, Function& entry)
 }
 
 // In table order; the first missing one ends the fetching.
-bool FetchShaderEntryPoints(GLEntryPoints& t, const detail::ProcLookup& l)
+bool FetchShaderEntryPoints(GLEntryPoints& t, const render_detail::ProcLookup& l)
 {
     return Fetch(l, "glCreateShader", t.glCreateShader) &&
            Fetch(l, "glShaderSource", t.glShaderSource) &&
@@ -53,7 +53,7 @@ void* PlatformLookup(const char* name)
 
 } // namespace
 
-namespace detail
+namespace render_detail
 {
 
 bool LoadExtensionInto(GLEntryPoints& t, const String& name, const ProcLookup& lookup,
@@ -80,7 +80,7 @@ bool LoadExtensionInto(GLEntryPoints& t, const String& name, const ProcLookup& l
     return extensions && std::strstr(extensions, name.GetText()) != nullptr;
 }
 
-} // namespace detail
+} // namespace render_detail
 
 const GLEntryPoints& GetGLEntryPoints()
 {
@@ -94,7 +94,7 @@ const GLCapabilities& GetGLCapabilities()
 
 bool LoadExtension(const String& name)
 {
-    return detail::LoadExtensionInto(g_entryPoints, name, &PlatformLookup, GetGLExtensions());
+    return render_detail::LoadExtensionInto(g_entryPoints, name, &PlatformLookup, GetGLExtensions());
 }
 
 const char* GetGLExtensions()

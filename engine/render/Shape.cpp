@@ -36,12 +36,12 @@ CShape::CShape() : m_transform(4, 4), m_scale(1.0f, 1.0f, 1.0f, 0.0f) {}
 
 void CShape::Draw()
 {
-    detail::DrawShape(*this, GetGLCapabilities());
+    render_detail::DrawShape(*this, GetGLCapabilities());
 }
 
 void CShape::ResetSharedBuffers()
 {
-    detail::ForgetShapeBuffers();
+    render_detail::ForgetShapeBuffers();
 }
 
 void CShape::SetVertexCount(unsigned count)

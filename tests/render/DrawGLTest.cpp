@@ -56,7 +56,7 @@ void DrawOn(const Path& path, const CShape& shape)
     GLCapabilities caps = GetGLCapabilities();
     caps.vertexBufferObject = caps.vertexBufferObject && path.buffers;
     caps.multitexture = caps.multitexture && path.multitexture;
-    detail::DrawShape(shape, caps);
+    render_detail::DrawShape(shape, caps);
 }
 
 // A control's unit square at (x, y, 1), showing its textures unlit; the
@@ -190,7 +190,7 @@ TEST_F(DrawGLTest, FurtherTexturesModulateUpToTheUnitCount)
     // Two units: the third texture (black) stays off unit 2.
     GLCapabilities twoUnits = GetGLCapabilities();
     twoUnits.textureUnits = 2;
-    detail::DrawShape(Quad(0, 0, 400, {first, tint, black}), twoUnits);
+    render_detail::DrawShape(Quad(0, 0, 400, {first, tint, black}), twoUnits);
     ExpectPixel(100, 200, {255, 128, 64});
     GetGLEntryPoints().glActiveTextureARB(GL_TEXTURE2_ARB);
     EXPECT_EQ(GetInteger(GL_TEXTURE_BINDING_2D), 0);
@@ -270,10 +270,10 @@ TEST_F(DrawGLTest, SharedBuffersAreGeneratedOnceAndMissOtherBuffers)
 
     CShape shape = Square(0, 0, 100, 100, true);
     shape.Draw();
-    const detail::ShapeBuffers first = detail::GetShapeBuffers();
+    const render_detail::ShapeBuffers first = render_detail::GetShapeBuffers();
     shape.Draw();
     const unsigned* names = first.names;
-    EXPECT_TRUE(std::equal(names, names + 5, detail::GetShapeBuffers().names));
+    EXPECT_TRUE(std::equal(names, names + 5, render_detail::GetShapeBuffers().names));
     EXPECT_EQ(std::count(names, names + 5, 0u) + std::count(names, names + 5, other), 0);
     std::vector<unsigned> sorted(names, names + 5);
     std::sort(sorted.begin(), sorted.end());
@@ -284,9 +284,9 @@ TEST_F(DrawGLTest, SharedBuffersAreGeneratedOnceAndMissOtherBuffers)
     EXPECT_EQ(data, pattern);
 
     CShape::ResetSharedBuffers(); // as after a new context: generated anew
-    EXPECT_EQ(detail::GetShapeBuffers().names[0], 0u);
+    EXPECT_EQ(render_detail::GetShapeBuffers().names[0], 0u);
     shape.Draw();
-    EXPECT_NE(detail::GetShapeBuffers().names[0], 0u);
+    EXPECT_NE(render_detail::GetShapeBuffers().names[0], 0u);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 

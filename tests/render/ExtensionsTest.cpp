@@ -29,7 +29,7 @@ struct FakeDriver
             lookups.push_back(entry);
             return missing.count(entry) ? nullptr : reinterpret_cast<void*>(&Dummy);
         };
-        return detail::LoadExtensionInto(table, name, lookup, extensions);
+        return render_detail::LoadExtensionInto(table, name, lookup, extensions);
     }
     std::set<std::string> missing;
     Names lookups;

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <list>
 
-namespace detail
+namespace core_detail
 {
 
 class EventBase
@@ -143,4 +143,4 @@ private:
     bool m_hasTombstones = false;
 };
 
-} // namespace detail
+} // namespace core_detail

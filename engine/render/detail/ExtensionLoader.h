@@ -7,7 +7,7 @@
 #include "core/String.h"
 #include "render/Extensions.h"
 
-namespace detail
+namespace render_detail
 {
 
 using ProcLookup = std::function<void*(const char* name)>;
@@ -16,4 +16,4 @@ using ProcLookup = std::function<void*(const char* name)>;
 bool LoadExtensionInto(GLEntryPoints& table, const String& name, const ProcLookup& lookup,
                        const char* extensions);
 
-} // namespace detail
+} // namespace render_detail

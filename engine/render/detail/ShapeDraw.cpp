@@ -73,9 +73,135 @@ bool IndicesFit(const CShape& shape)
                        [&](uint16_t i) { return i < shape.GetVertexCount(); });
 }
 
+// What one draw decided about the driver and the shape's textures.
+struct DrawPlan
+{
+    const GLEntryPoints& entries;
+    const GLEntryPoints* gl; // null: client arrays, no buffer objects
+    bool multitexture;
+    unsigned textures;   // in the material
+    unsigned units;      // that get one, within the driver's units
+    unsigned coordUnits; // that get the coordinate array
+    bool multiUnit;      // a texture per unit rather than one on the active unit
+};
+
+DrawPlan PlanDraw(const CShape& shape, const GLCapabilities& caps)
+{
+    const GLEntryPoints& entries = GetGLEntryPoints();
+    const GLEntryPoints* gl = caps.vertexBufferObject ? &entries : nullptr;
+    assert((!gl || entries.glBufferDataARB) && "DrawShape(): no buffer object entry points");
+    const bool multitexture = caps.multitexture && entries.glActiveTextureARB;
+    const unsigned textures = shape.GetMaterial().GetTextureCount();
+    const unsigned units =
+        std::min(textures, static_cast<unsigned>(std::max(caps.textureUnits, 1)));
+    // A single texture goes on the active unit, as without multitexture.
+    return DrawPlan{entries,
+                    gl,
+                    multitexture,
+                    textures,
+                    units,
+                    multitexture ? std::max(units, 1u) : 1,
+                    multitexture && textures > 1};
+}
+
+// Points GL at the shape's arrays and returns where the indices are.
+const void* SetArrays(const CShape& shape, const DrawPlan& plan)
+{
+    const size_t vertices = shape.GetVertexCount();
+    if (shape.HasColourArray())
+    {
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
+        glEnable(GL_COLOR_MATERIAL);
+        glColorPointer(4, GL_UNSIGNED_BYTE, 0,
+                       Source(plan.gl, Colours, vertices * 4, shape.GetColours()));
+    }
+
+    glVertexPointer(3, GL_FLOAT, 0, Source(plan.gl, Vertices, vertices * 12, shape.GetVertices()));
+
+    // One set of coordinates feeds every unit that gets a texture.
+    const void* texCoords = Source(plan.gl, TexCoords, vertices * 8, shape.GetTexCoords());
+    for (unsigned i = 0; i < plan.coordUnits; ++i)
+    {
+        if (plan.multitexture)
+        {
+            plan.entries.glClientActiveTextureARB(GL_TEXTURE0_ARB + i);
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
+        glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
+    }
+    if (plan.multitexture)
+        plan.entries.glClientActiveTextureARB(GL_TEXTURE0_ARB);
+
+    glNormalPointer(GL_FLOAT, 0, Source(plan.gl, Normals, vertices * 12, shape.GetNormals()));
+    return Source(plan.gl, Indices, size_t{shape.GetIndexCount()} * 2, shape.GetIndices());
+}
+
+void SendMaterial(const CMaterial& material)
+{
+    SendColour(GL_AMBIENT, material.GetAmbient());
+    SendColour(GL_DIFFUSE, material.GetDiffuse());
+    SendColour(GL_EMISSION, material.GetEmission());
+    SendColour(GL_SPECULAR, material.GetSpecular());
+    glMaterialf(GL_FRONT, GL_SHININESS, material.GetShininess());
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, material.IsAdditive() ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void BindTextures(const CMaterial& material, const DrawPlan& plan)
+{
+    if (plan.multiUnit)
+    {
+        for (unsigned i = 0; i < plan.units; ++i)
+        {
+            plan.entries.glActiveTextureARB(GL_TEXTURE0_ARB + i);
+            PushTextureMatrix(material.GetTextureMatrix());
+            glBindTexture(GL_TEXTURE_2D, material.GetTexture(i));
+        }
+    }
+    else if (plan.textures > 0)
+    {
+        PushTextureMatrix(material.GetTextureMatrix());
+        glBindTexture(GL_TEXTURE_2D, material.GetTexture(0));
+    }
+}
+
+// Undoes SetArrays, SendMaterial and BindTextures down to the state every
+// draw starts from.
+void RestoreState(const CShape& shape, const DrawPlan& plan)
+{
+    if (shape.HasColourArray())
+    {
+        glDisable(GL_COLOR_MATERIAL);
+        glDisableClientState(GL_COLOR_ARRAY);
+    }
+    if (plan.multiUnit)
+    {
+        for (unsigned i = plan.units; i-- > 0;)
+        {
+            plan.entries.glActiveTextureARB(GL_TEXTURE0_ARB + i);
+            PopTextureMatrix();
+        }
+    }
+    else if (plan.textures > 0)
+        PopTextureMatrix();
+    // Unit 0's coordinate array stays on for every later draw.
+    if (plan.multitexture)
+    {
+        for (unsigned i = plan.coordUnits; i-- > 1;)
+        {
+            plan.entries.glClientActiveTextureARB(GL_TEXTURE0_ARB + i);
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
+        plan.entries.glClientActiveTextureARB(GL_TEXTURE0_ARB);
+    }
+    glDisable(GL_BLEND);
+}
+
 } // namespace
 
-namespace detail
+namespace render_detail
 {
 
 ShapeBuffers GetShapeBuffers()
@@ -96,25 +222,17 @@ void ForgetShapeBuffers()
 // the shared buffers bound when buffer objects are in use.
 void DrawShape(const CShape& shape, const GLCapabilities& caps)
 {
-    const GLEntryPoints& entries = GetGLEntryPoints();
-    const GLEntryPoints* gl = caps.vertexBufferObject ? &entries : nullptr;
-    assert((!gl || entries.glBufferDataARB) && "DrawShape(): no buffer object entry points");
-    const bool multitexture = caps.multitexture && entries.glActiveTextureARB;
-    const CMaterial& material = shape.GetMaterial();
-    const unsigned textures = material.GetTextureCount();
-    const unsigned units =
-        std::min(textures, static_cast<unsigned>(std::max(caps.textureUnits, 1)));
-    const size_t vertices = shape.GetVertexCount();
+    const DrawPlan plan = PlanDraw(shape, caps);
     const CMatrix& transform = shape.GetTransform();
     assert(transform.GetRows() == 4 && transform.GetCols() == 4 &&
            "CShape::Draw(): transform must be 4 x 4");
 
     // Client arrays are read through whatever buffer is bound, so a buffer
     // left bound by an earlier draw must go.
-    if (!gl && entries.glBindBufferARB)
+    if (!plan.gl && plan.entries.glBindBufferARB)
     {
-        entries.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-        entries.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+        plan.entries.glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+        plan.entries.glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
     }
 
     glPushMatrix();
@@ -122,61 +240,9 @@ void DrawShape(const CShape& shape, const GLCapabilities& caps)
     const CVector& scale = shape.GetScale();
     glScalef(scale.x, scale.y, scale.z);
 
-    if (shape.HasColourArray())
-    {
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorMaterial(GL_FRONT_AND_BACK, GL_DIFFUSE);
-        glEnable(GL_COLOR_MATERIAL);
-        glColorPointer(4, GL_UNSIGNED_BYTE, 0,
-                       Source(gl, Colours, vertices * 4, shape.GetColours()));
-    }
-
-    glVertexPointer(3, GL_FLOAT, 0, Source(gl, Vertices, vertices * 12, shape.GetVertices()));
-
-    // One set of coordinates feeds every unit that gets a texture.
-    const void* texCoords = Source(gl, TexCoords, vertices * 8, shape.GetTexCoords());
-    const unsigned coordUnits = multitexture ? std::max(units, 1u) : 1;
-    for (unsigned i = 0; i < coordUnits; ++i)
-    {
-        if (multitexture)
-        {
-            entries.glClientActiveTextureARB(GL_TEXTURE0_ARB + i);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        }
-        glTexCoordPointer(2, GL_FLOAT, 0, texCoords);
-    }
-    if (multitexture)
-        entries.glClientActiveTextureARB(GL_TEXTURE0_ARB);
-
-    glNormalPointer(GL_FLOAT, 0, Source(gl, Normals, vertices * 12, shape.GetNormals()));
-    const void* indices =
-        Source(gl, Indices, size_t{shape.GetIndexCount()} * 2, shape.GetIndices());
-
-    SendColour(GL_AMBIENT, material.GetAmbient());
-    SendColour(GL_DIFFUSE, material.GetDiffuse());
-    SendColour(GL_EMISSION, material.GetEmission());
-    SendColour(GL_SPECULAR, material.GetSpecular());
-    glMaterialf(GL_FRONT, GL_SHININESS, material.GetShininess());
-
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, material.IsAdditive() ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
-
-    // A single texture goes on the active unit, as without multitexture.
-    const bool multiUnit = multitexture && textures > 1;
-    if (multiUnit)
-    {
-        for (unsigned i = 0; i < units; ++i)
-        {
-            entries.glActiveTextureARB(GL_TEXTURE0_ARB + i);
-            PushTextureMatrix(material.GetTextureMatrix());
-            glBindTexture(GL_TEXTURE_2D, material.GetTexture(i));
-        }
-    }
-    else if (textures > 0)
-    {
-        PushTextureMatrix(material.GetTextureMatrix());
-        glBindTexture(GL_TEXTURE_2D, material.GetTexture(0));
-    }
+    const void* indices = SetArrays(shape, plan);
+    SendMaterial(shape.GetMaterial());
+    BindTextures(shape.GetMaterial(), plan);
 
     if (shape.GetIndexCount() > 0)
     {
@@ -185,36 +251,10 @@ void DrawShape(const CShape& shape, const GLCapabilities& caps)
                            GL_UNSIGNED_SHORT, indices);
     }
     else
-        glDrawArrays(shape.GetPrimitive(), 0, static_cast<GLsizei>(vertices));
+        glDrawArrays(shape.GetPrimitive(), 0, static_cast<GLsizei>(shape.GetVertexCount()));
 
-    if (shape.HasColourArray())
-    {
-        glDisable(GL_COLOR_MATERIAL);
-        glDisableClientState(GL_COLOR_ARRAY);
-    }
-    if (multiUnit)
-    {
-        for (unsigned i = units; i-- > 0;)
-        {
-            entries.glActiveTextureARB(GL_TEXTURE0_ARB + i);
-            PopTextureMatrix();
-        }
-    }
-    else if (textures > 0)
-        PopTextureMatrix();
-    // Unit 0's coordinate array stays on for every later draw.
-    if (multitexture)
-    {
-        for (unsigned i = coordUnits; i-- > 1;)
-        {
-            entries.glClientActiveTextureARB(GL_TEXTURE0_ARB + i);
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        }
-        entries.glClientActiveTextureARB(GL_TEXTURE0_ARB);
-    }
-    glDisable(GL_BLEND);
-
+    RestoreState(shape, plan);
     glPopMatrix();
 }
 
-} // namespace detail
+} // namespace render_detail

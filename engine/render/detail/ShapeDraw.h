@@ -7,7 +7,7 @@
 
 class CShape;
 
-namespace detail
+namespace render_detail
 {
 
 // A capability may be switched off here, never on beyond the driver's.
@@ -22,4 +22,4 @@ struct ShapeBuffers
 ShapeBuffers GetShapeBuffers();
 void ForgetShapeBuffers();
 
-} // namespace detail
+} // namespace render_detail
