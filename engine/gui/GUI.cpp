@@ -84,13 +84,13 @@ void CGUI::Draw()
     if (!m_visible || !m_parent->IsVisible())
         return;
     CMatrix& transform = GetTransform();
-    const float x = transform.Get(12u), y = transform.Get(13u);
+    const float x = transform.Get(CMatrix::TranslationX), y = transform.Get(CMatrix::TranslationY);
     const CVector absolute = AbsolutePosition();
-    transform.Set(12u, absolute.x);
-    transform.Set(13u, absolute.y);
+    transform.Set(CMatrix::TranslationX, absolute.x);
+    transform.Set(CMatrix::TranslationY, absolute.y);
     CShape::Draw();
-    transform.Set(12u, x);
-    transform.Set(13u, y);
+    transform.Set(CMatrix::TranslationX, x);
+    transform.Set(CMatrix::TranslationY, y);
 }
 
 void CGUI::CopyFrom(const CGUI& other)
@@ -117,7 +117,7 @@ void CGUI::LoadAttributes(CXMLNode& node)
         m_name = node.GetAttributeString("name");
     SetPosition(node.GetAttributeFloat("x"), node.GetAttributeFloat("y"));
     if (node.GetAttribute("z"))
-        GetTransform().Set(14u, node.GetAttributeFloat("z"));
+        GetTransform().Set(CMatrix::TranslationZ, node.GetAttributeFloat("z"));
 
     const SpriteFrame* frame = m_sprite.GetFrame(m_frame);
     SetSize(FloatOr(node, "w", frame ? static_cast<float>(frame->w) : 1.0f),
@@ -248,8 +248,8 @@ void CGUI::SetMoveable(bool moveable)
 void CGUI::SetPosition(float x, float y)
 {
     CMatrix& transform = GetTransform();
-    transform.Set(12u, x);
-    transform.Set(13u, y);
+    transform.Set(CMatrix::TranslationX, x);
+    transform.Set(CMatrix::TranslationY, y);
     Moved.Emit(x, y);
 }
 
@@ -299,7 +299,8 @@ bool CGUI::IsVisible() const
 CVector CGUI::GetPosition() const
 {
     const CMatrix& transform = GetTransform();
-    return CVector(transform.Get(12u), transform.Get(13u), transform.Get(14u));
+    return CVector(transform.Get(CMatrix::TranslationX), transform.Get(CMatrix::TranslationY),
+                   transform.Get(CMatrix::TranslationZ));
 }
 
 CVector CGUI::AbsolutePosition() const

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/Matrix.h"
 #include "core/XML.h"
 
 CProgress::CProgress()
@@ -19,7 +20,8 @@ CProgress::CProgress()
 void CProgress::Draw()
 {
     CGUI::Draw();
-    m_bar.GetTransform().Set(14u, GetTransform().Get(14u) + 1.0f);
+    m_bar.GetTransform().Set(CMatrix::TranslationZ,
+                             GetTransform().Get(CMatrix::TranslationZ) + 1.0f);
     m_bar.Draw();
 }
 
@@ -105,5 +107,5 @@ void CProgress::OnResized(float w, float h)
 void CProgress::CutBarTexture()
 {
     if (const SpriteFrame* frame = m_bar.GetSprite().GetFrame(m_bar.GetFrame()))
-        m_bar.GetMaterial().GetTextureMatrix().Set(0u, frame->su * m_percent * 0.01f);
+        m_bar.GetMaterial().GetTextureMatrix().Set(CMatrix::ScaleX, frame->su * m_percent * 0.01f);
 }

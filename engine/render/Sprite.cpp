@@ -13,6 +13,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "core/Matrix.h"
 #include "render/Material.h"
 #include "resources/Texture.h"
 
@@ -138,10 +139,10 @@ void CSprite::ShowFrame(unsigned i)
     if (frame.texture)
     {
         CMatrix& matrix = m_material->GetTextureMatrix();
-        matrix.Set(0u, frame.su);
-        matrix.Set(5u, frame.sv);
-        matrix.Set(12u, frame.u);
-        matrix.Set(13u, frame.v);
+        matrix.Set(CMatrix::ScaleX, frame.su);
+        matrix.Set(CMatrix::ScaleY, frame.sv);
+        matrix.Set(CMatrix::TranslationX, frame.u);
+        matrix.Set(CMatrix::TranslationY, frame.v);
         if (m_material->GetTextureCount() > 0)
             m_material->SetTexture(0, frame.texture->GetTextureName());
     }
