@@ -25,7 +25,7 @@ void CProgress::Draw()
     m_bar.Draw();
 }
 
-void CProgress::LoadAttributes(CXMLNode& node)
+void CProgress::LoadAttributes(const CXMLNode& node)
 {
     CGUI::LoadAttributes(node);
     // A negative bound would wrap round to a huge unsigned one.
@@ -59,17 +59,21 @@ void CProgress::ShowFrame(unsigned frame)
     CutBarTexture();
 }
 
-void CProgress::CopyControl(const CProgress& other)
+void CProgress::CopyFrom(const CGUI& other)
 {
     if (&other == this)
         return;
     CGUI::CopyFrom(other);
-    m_percent = other.m_percent;
-    m_bar.CopyFrom(other.m_bar);
+    const auto* progress = dynamic_cast<const CProgress*>(&other);
+    if (!progress)
+        return;
+    m_percent = progress->m_percent;
+    m_bar.CopyFrom(progress->m_bar);
+    // The copied bar still names the source as its parent.
     m_bar.SetParent(this);
-    m_value = other.m_value;
-    m_min = other.m_min;
-    m_max = other.m_max;
+    m_value = progress->m_value;
+    m_min = progress->m_min;
+    m_max = progress->m_max;
 }
 
 void CProgress::SetPercent(float percent)
