@@ -17,6 +17,11 @@ public:
 
     void SetIdentity();
 
+    // Flat slots of a 4 x 4 matrix: the translation, and the diagonal scale
+    // a sprite frame writes into its texture matrix.
+    static constexpr unsigned TranslationX = 12, TranslationY = 13, TranslationZ = 14;
+    static constexpr unsigned ScaleX = 0, ScaleY = 5;
+
     // Reads outside the elements give 0; writes there are ignored.
     float Get(unsigned index) const;
     void Set(unsigned index, float value);

@@ -122,7 +122,7 @@ float CXMLAttribute::AsFloat() const
     return ToFloat(ReadDouble(m_value));
 }
 
-bool CXMLAttribute::AsBool()
+bool CXMLAttribute::AsBool() const
 {
     m_value.ToLower();
     return m_value == String("true") || ReadInt(m_value) > 0;
@@ -310,6 +310,12 @@ double CXMLNode::GetAttributeDouble(const String& name, unsigned occurrence) con
 {
     const CXMLAttribute* attribute = GetAttribute(name, occurrence);
     return attribute ? ReadDouble(attribute->GetValue()) : 0.0;
+}
+
+bool CXMLNode::GetAttributeBool(const String& name, unsigned occurrence) const
+{
+    const CXMLAttribute* attribute = GetAttribute(name, occurrence);
+    return attribute && attribute->AsBool();
 }
 
 bool CXMLDocument::Load(const String& path)

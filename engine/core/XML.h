@@ -21,15 +21,17 @@ public:
 
     int AsInt() const;
     float AsFloat() const;
-    // Lower-cases the stored value first, so it is not const.
-    bool AsBool();
+    // Lower-cases the stored value first, and leaves it lowered: later reads
+    // see the lowered text.
+    bool AsBool() const;
 
     void SetValue(const String& value);
     void SetValue(int value);
 
 private:
     String m_name;
-    String m_value;
+    // Mutable so that AsBool, a read, lowers it even in a const tree.
+    mutable String m_value;
 };
 
 class CXMLNode
@@ -75,6 +77,8 @@ public:
     int GetAttributeInt(const String& name, unsigned occurrence = 1) const;
     float GetAttributeFloat(const String& name, unsigned occurrence = 1) const;
     double GetAttributeDouble(const String& name, unsigned occurrence = 1) const;
+    // False when absent; lowers the stored value as AsBool does.
+    bool GetAttributeBool(const String& name, unsigned occurrence = 1) const;
 
 private:
     // Deep-copies `source`'s contents into this childless node.

@@ -84,13 +84,13 @@ void CGUI::Draw()
     if (!m_visible || !m_parent->IsVisible())
         return;
     CMatrix& transform = GetTransform();
-    const float x = transform.Get(12u), y = transform.Get(13u);
+    const float x = transform.Get(CMatrix::TranslationX), y = transform.Get(CMatrix::TranslationY);
     const CVector absolute = AbsolutePosition();
-    transform.Set(12u, absolute.x);
-    transform.Set(13u, absolute.y);
+    transform.Set(CMatrix::TranslationX, absolute.x);
+    transform.Set(CMatrix::TranslationY, absolute.y);
     CShape::Draw();
-    transform.Set(12u, x);
-    transform.Set(13u, y);
+    transform.Set(CMatrix::TranslationX, x);
+    transform.Set(CMatrix::TranslationY, y);
 }
 
 void CGUI::CopyFrom(const CGUI& other)
@@ -108,16 +108,17 @@ void CGUI::CopyFrom(const CGUI& other)
     m_sprite.BindMaterial(&GetMaterial());
     m_frame = other.m_frame;
     m_parent = other.m_parent;
-    m_typeCode = other.m_typeCode;
+    // The type code stays: it names this object's class, which the loader
+    // dispatches on, and a copy from another kind must not relabel it.
 }
 
-void CGUI::LoadAttributes(CXMLNode& node)
+void CGUI::LoadAttributes(const CXMLNode& node)
 {
     if (node.GetAttribute("name"))
         m_name = node.GetAttributeString("name");
     SetPosition(node.GetAttributeFloat("x"), node.GetAttributeFloat("y"));
     if (node.GetAttribute("z"))
-        GetTransform().Set(14u, node.GetAttributeFloat("z"));
+        GetTransform().Set(CMatrix::TranslationZ, node.GetAttributeFloat("z"));
 
     const SpriteFrame* frame = m_sprite.GetFrame(m_frame);
     SetSize(FloatOr(node, "w", frame ? static_cast<float>(frame->w) : 1.0f),
@@ -125,17 +126,17 @@ void CGUI::LoadAttributes(CXMLNode& node)
 
     if (node.GetAttribute("align"))
         SetAlign(node.GetAttributeInt("align"));
-    if (CXMLAttribute* enabled = node.GetAttribute("enabled"))
-        SetEnabled(enabled->AsBool());
-    if (CXMLAttribute* visible = node.GetAttribute("visible"))
-        SetVisible(visible->AsBool());
-    if (CXMLAttribute* moveable = node.GetAttribute("moveable"))
-        SetMoveable(moveable->AsBool());
+    if (node.GetAttribute("enabled"))
+        SetEnabled(node.GetAttributeBool("enabled"));
+    if (node.GetAttribute("visible"))
+        SetVisible(node.GetAttributeBool("visible"));
+    if (node.GetAttribute("moveable"))
+        SetMoveable(node.GetAttributeBool("moveable"));
 
     CMaterial& material = GetMaterial();
     for (unsigned i = 0; i < node.GetChildCount(); ++i)
     {
-        CXMLNode& child = *node.GetChild(i);
+        const CXMLNode& child = *node.GetChild(i);
         const String& tag = child.GetName();
         if (tag == "rotate")
             SetRotation(child.GetAttributeFloat("x"), child.GetAttributeFloat("y"),
@@ -158,8 +159,8 @@ void CGUI::LoadAttributes(CXMLNode& node)
         }
         else if (tag == "blend")
         {
-            if (CXMLAttribute* value = child.GetAttribute("value"))
-                material.SetAdditive(value->AsBool());
+            if (child.GetAttribute("value"))
+                material.SetAdditive(child.GetAttributeBool("value"));
         }
         else if (tag == "gradient")
             ReadGradient(*this, child);
@@ -248,8 +249,8 @@ void CGUI::SetMoveable(bool moveable)
 void CGUI::SetPosition(float x, float y)
 {
     CMatrix& transform = GetTransform();
-    transform.Set(12u, x);
-    transform.Set(13u, y);
+    transform.Set(CMatrix::TranslationX, x);
+    transform.Set(CMatrix::TranslationY, y);
     Moved.Emit(x, y);
 }
 
@@ -264,8 +265,11 @@ void CGUI::SetAlign(int align)
     if (align < 0 || align > 8)
         return;
     m_align = align;
-    if (m_typeCode == TypeFont)
-        return;
+    ApplyAlign(align);
+}
+
+void CGUI::ApplyAlign(int align)
+{
     const float dx = -0.5f * static_cast<float>(align % 3);
     const float dy = -0.5f * static_cast<float>(align / 3);
     const float corners[4][2] = {{dx, dy}, {dx + 1, dy}, {dx + 1, dy + 1}, {dx, dy + 1}};
@@ -299,7 +303,8 @@ bool CGUI::IsVisible() const
 CVector CGUI::GetPosition() const
 {
     const CMatrix& transform = GetTransform();
-    return CVector(transform.Get(12u), transform.Get(13u), transform.Get(14u));
+    return CVector(transform.Get(CMatrix::TranslationX), transform.Get(CMatrix::TranslationY),
+                   transform.Get(CMatrix::TranslationZ));
 }
 
 CVector CGUI::AbsolutePosition() const

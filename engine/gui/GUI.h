@@ -40,10 +40,12 @@ public:
 
     // Relative to the parent, and only while it and every ancestor are shown.
     void Draw() override;
-    // Everything but the signals and their connections; the sprite is
-    // re-bound to this control's own material.
+    // The one copy every control overrides: each class calls its base, then
+    // takes its own fields when `other` is of its kind. Copies everything
+    // but the signals, their connections and the type code; the sprite is
+    // re-bound to this control's own material. A self-copy does nothing.
     virtual void CopyFrom(const CGUI& other);
-    virtual void LoadAttributes(CXMLNode& node);
+    virtual void LoadAttributes(const CXMLNode& node);
     // Window pixels; false while this control or an ancestor is disabled or
     // hidden. Bounds are inclusive.
     virtual bool Contains(int x, int y);
@@ -62,7 +64,7 @@ public:
     void SetPosition(float x, float y);
     void SetSize(float w, float h);
     // 0..8, row by row from the top-left: which point of the quad sits at
-    // the position. Other values are ignored.
+    // the position. Other values are ignored; valid ones reach ApplyAlign.
     void SetAlign(int align);
     // A parent that is this control or one of its descendants is refused:
     // the relative look-ups would never end.
@@ -101,6 +103,9 @@ public:
     CSignal<> DoubleClicked;
 
 protected:
+    // Moves the quad's corners so that the anchor sits at the position. A
+    // control that places its content by the anchor instead overrides it.
+    virtual void ApplyAlign(int align);
     void OnDrag(CInputMap& event);
 
     String m_name;

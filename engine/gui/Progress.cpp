@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/Matrix.h"
 #include "core/XML.h"
 
 CProgress::CProgress()
@@ -19,11 +20,12 @@ CProgress::CProgress()
 void CProgress::Draw()
 {
     CGUI::Draw();
-    m_bar.GetTransform().Set(14u, GetTransform().Get(14u) + 1.0f);
+    m_bar.GetTransform().Set(CMatrix::TranslationZ,
+                             GetTransform().Get(CMatrix::TranslationZ) + 1.0f);
     m_bar.Draw();
 }
 
-void CProgress::LoadAttributes(CXMLNode& node)
+void CProgress::LoadAttributes(const CXMLNode& node)
 {
     CGUI::LoadAttributes(node);
     // A negative bound would wrap round to a huge unsigned one.
@@ -57,17 +59,21 @@ void CProgress::ShowFrame(unsigned frame)
     CutBarTexture();
 }
 
-void CProgress::CopyControl(const CProgress& other)
+void CProgress::CopyFrom(const CGUI& other)
 {
     if (&other == this)
         return;
     CGUI::CopyFrom(other);
-    m_percent = other.m_percent;
-    m_bar.CopyFrom(other.m_bar);
+    const auto* progress = dynamic_cast<const CProgress*>(&other);
+    if (!progress)
+        return;
+    m_percent = progress->m_percent;
+    m_bar.CopyFrom(progress->m_bar);
+    // The copied bar still names the source as its parent.
     m_bar.SetParent(this);
-    m_value = other.m_value;
-    m_min = other.m_min;
-    m_max = other.m_max;
+    m_value = progress->m_value;
+    m_min = progress->m_min;
+    m_max = progress->m_max;
 }
 
 void CProgress::SetPercent(float percent)
@@ -105,5 +111,5 @@ void CProgress::OnResized(float w, float h)
 void CProgress::CutBarTexture()
 {
     if (const SpriteFrame* frame = m_bar.GetSprite().GetFrame(m_bar.GetFrame()))
-        m_bar.GetMaterial().GetTextureMatrix().Set(0u, frame->su * m_percent * 0.01f);
+        m_bar.GetMaterial().GetTextureMatrix().Set(CMatrix::ScaleX, frame->su * m_percent * 0.01f);
 }

@@ -15,11 +15,13 @@ public:
 
     // The background, then the bar one unit nearer.
     void Draw() override;
-    void LoadAttributes(CXMLNode& node) override;
+    // From another progress bar also the fill, the range and the bar, whose
+    // parent becomes this control.
+    void CopyFrom(const CGUI& other) override;
+    void LoadAttributes(const CXMLNode& node) override;
     // The sprite holds the background at frame i and the bar at i + 1.
     void SetSprite(CSprite& sprite) override;
     void ShowFrame(unsigned frame) override;
-    virtual void CopyControl(const CProgress& other);
 
     // Clamped to 0..100.
     void SetPercent(float percent);

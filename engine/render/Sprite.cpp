@@ -13,6 +13,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include "core/Matrix.h"
 #include "render/Material.h"
 #include "resources/Texture.h"
 
@@ -59,6 +60,186 @@ uint8_t CoverageAt(const FT_Bitmap& bitmap, unsigned col, unsigned row)
         return (line[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
     default:
         return 0;
+    }
+}
+
+// Declared library first, so the face is done before its library.
+struct FontFace
+{
+    Library library;
+    Face face;
+};
+
+// A null face when FreeType, the file or the pixel size fails.
+FontFace OpenFace(const String& fontFile, unsigned height)
+{
+    FontFace font;
+    FT_Library rawLibrary = nullptr;
+    if (FT_Init_FreeType(&rawLibrary) != 0)
+        return font;
+    font.library.reset(rawLibrary);
+    FT_Face rawFace = nullptr;
+    if (FT_New_Face(font.library.get(), fontFile.GetText(), 0, &rawFace) != 0)
+        return font;
+    Face face(rawFace);
+    if (FT_Set_Pixel_Sizes(face.get(), 0, height) != 0)
+        return font;
+    font.face = std::move(face);
+    return font;
+}
+
+// 64-bit code: a last code of UINT_MAX must still end the callers' loops.
+bool LoadGlyph(FT_Face face, uint64_t code)
+{
+    return FT_Load_Char(face, FT_ULong(code), FT_LOAD_RENDER) == 0;
+}
+
+struct GlyphMetrics
+{
+    int64_t lineHeight = 0;
+    // The deepest descent below the baseline, zero or negative.
+    int64_t descent = 0;
+    uint64_t atlasWidth = 0;
+    // Rows of glyphs as measured, before the placing pass's wrapping.
+    uint64_t rowCount = 1;
+    // One per glyph that loads, in code order.
+    std::vector<int64_t> advances;
+};
+
+// Measuring pass: line height, deepest descent and the widest row.
+GlyphMetrics MeasureGlyphs(FT_Face face, unsigned height, unsigned first, unsigned last)
+{
+    GlyphMetrics metrics;
+    metrics.lineHeight = height;
+    int64_t penX = 2;
+    int64_t widest = 0;
+    bool rowClosed = false;
+    unsigned count = 0;
+    for (uint64_t code = first; code <= last; ++code)
+    {
+        if (!LoadGlyph(face, code))
+            continue;
+        const FT_GlyphSlot glyph = face->glyph;
+        const int64_t advance = AdvanceOf(glyph);
+        metrics.advances.push_back(advance);
+        metrics.lineHeight = std::max<int64_t>(metrics.lineHeight, glyph->bitmap.rows);
+        metrics.descent =
+            std::min<int64_t>(metrics.descent, int64_t(glyph->bitmap_top) - glyph->bitmap.rows);
+        if (++count == GlyphsPerRow)
+        {
+            widest = std::max(widest, penX);
+            rowClosed = true;
+            penX = advance + 4;
+            count = 0;
+            ++metrics.rowCount;
+        }
+        else
+        {
+            penX += advance + 2;
+        }
+    }
+    metrics.atlasWidth = rowClosed ? uint64_t(widest) : uint64_t(penX + 2);
+    return metrics;
+}
+
+// Placing wraps a glyph earlier than measuring breaks a row (it wants two
+// spare pixels after it), and the last, unclosed row never counts towards
+// the width; sized by measured rows alone, the atlas can lose its last
+// glyphs off the bottom. This counts the rows the placing pass will use.
+uint64_t PlacedRowCount(const std::vector<int64_t>& advances, uint64_t atlasWidth)
+{
+    uint64_t rows = 1;
+    int64_t penX = 2;
+    for (const int64_t advance : advances)
+    {
+        if (uint64_t(penX + advance + 2) >= atlasWidth)
+        {
+            penX = 2;
+            ++rows;
+        }
+        penX += advance + 2;
+    }
+    return rows;
+}
+
+// Null when a side would not fit the texture's unsigned size.
+std::unique_ptr<CTexture> CreateAtlas(const GlyphMetrics& metrics)
+{
+    const uint64_t rowCount =
+        std::max(metrics.rowCount, PlacedRowCount(metrics.advances, metrics.atlasWidth));
+    const uint64_t atlasHeight = uint64_t(metrics.lineHeight + 2) * rowCount;
+    constexpr uint64_t maxSide = std::numeric_limits<unsigned>::max();
+    if (metrics.atlasWidth > maxSide || atlasHeight > maxSide)
+        return nullptr;
+    auto atlas = std::make_unique<CTexture>();
+    atlas->Create(unsigned(metrics.atlasWidth), unsigned(atlasHeight), 4, 32);
+    return atlas;
+}
+
+// White pixels carrying the glyph's coverage as alpha, the cell's bottom
+// row at atlas row `baseRow`. Pixels outside the atlas are dropped.
+void PaintGlyph(CTexture& atlas, const FT_Bitmap& bitmap, int64_t cellWidth, int64_t cellRows,
+                int64_t baseRow, int64_t baseCol)
+{
+    const int64_t width = int64_t(atlas.GetWidth());
+    const int64_t atlasRows = int64_t(atlas.GetHeight());
+    uint8_t* pixels = atlas.GetPixels();
+    for (int64_t k = 0; k < cellRows; ++k)
+    {
+        const int64_t row = baseRow + k;
+        if (row < 0 || row >= atlasRows)
+            continue;
+        for (int64_t j = 0; j < cellWidth; ++j)
+        {
+            const int64_t col = baseCol + j;
+            if (col < 0 || col >= width)
+                continue;
+            uint8_t* pixel = pixels + (size_t(row) * size_t(width) + size_t(col)) * 4;
+            pixel[0] = pixel[1] = pixel[2] = 255;
+            // FreeType delivers the top row first; k counts from the bottom.
+            pixel[3] = CoverageAt(bitmap, unsigned(j), unsigned(cellRows - 1 - k));
+        }
+    }
+}
+
+// Placing pass: pen y counts down from the atlas top, image rows count up
+// from its bottom. Each glyph that loads paints its cell and gets a frame.
+void PlaceGlyphs(CSprite& sprite, CTexture& atlas, FT_Face face, const GlyphMetrics& metrics,
+                 unsigned first, unsigned last)
+{
+    const int64_t width = int64_t(atlas.GetWidth());
+    const int64_t atlasRows = int64_t(atlas.GetHeight());
+    const int64_t lineHeight = metrics.lineHeight;
+    int64_t penX = 2;
+    int64_t penY = 2;
+    for (uint64_t code = first; code <= last; ++code)
+    {
+        if (!LoadGlyph(face, code))
+            continue;
+        const FT_GlyphSlot glyph = face->glyph;
+        const FT_Bitmap& bitmap = glyph->bitmap;
+        const int64_t advance = AdvanceOf(glyph);
+        // A glyph without a bitmap still paints its cell, transparent.
+        const int64_t cellWidth = bitmap.width ? int64_t(bitmap.width) : advance;
+        const int64_t cellRows = bitmap.rows ? int64_t(bitmap.rows) : 1;
+
+        if (penX + advance + 2 >= width)
+        {
+            penX = 2;
+            penY += lineHeight + 2;
+        }
+
+        const int64_t frameBottom = atlasRows - penY - lineHeight;
+        const int64_t baseRow =
+            frameBottom - metrics.descent + (int64_t(glyph->bitmap_top) - cellRows);
+        PaintGlyph(atlas, bitmap, cellWidth, cellRows, baseRow, penX + glyph->bitmap_left);
+
+        SpriteFrame frame;
+        frame.name.Format("%c", int(code));
+        CSprite::SetFrameRect(frame, unsigned(penX), unsigned(penY), unsigned(advance),
+                              unsigned(lineHeight), 0, &atlas);
+        sprite.AddFrame(frame);
+        penX += advance + 2;
     }
 }
 
@@ -138,10 +319,10 @@ void CSprite::ShowFrame(unsigned i)
     if (frame.texture)
     {
         CMatrix& matrix = m_material->GetTextureMatrix();
-        matrix.Set(0u, frame.su);
-        matrix.Set(5u, frame.sv);
-        matrix.Set(12u, frame.u);
-        matrix.Set(13u, frame.v);
+        matrix.Set(CMatrix::ScaleX, frame.su);
+        matrix.Set(CMatrix::ScaleY, frame.sv);
+        matrix.Set(CMatrix::TranslationX, frame.u);
+        matrix.Set(CMatrix::TranslationY, frame.v);
         if (m_material->GetTextureCount() > 0)
             m_material->SetTexture(0, frame.texture->GetTextureName());
     }
@@ -164,130 +345,13 @@ std::unique_ptr<CTexture> CSprite::BuildFontSprite(CSprite& sprite, const String
                                                    unsigned height, unsigned first, unsigned last)
 {
     sprite = CSprite();
-
-    FT_Library rawLibrary = nullptr;
-    if (FT_Init_FreeType(&rawLibrary) != 0)
+    const FontFace font = OpenFace(fontFile, height);
+    if (!font.face)
         return nullptr;
-    const Library library(rawLibrary);
-    FT_Face rawFace = nullptr;
-    if (FT_New_Face(library.get(), fontFile.GetText(), 0, &rawFace) != 0)
+    const GlyphMetrics metrics = MeasureGlyphs(font.face.get(), height, first, last);
+    std::unique_ptr<CTexture> atlas = CreateAtlas(metrics);
+    if (!atlas)
         return nullptr;
-    const Face face(rawFace);
-    if (FT_Set_Pixel_Sizes(face.get(), 0, height) != 0)
-        return nullptr;
-
-    // 64-bit code counter: a last code of UINT_MAX must still end the loop.
-    const auto loaded = [&](uint64_t code)
-    { return FT_Load_Char(face.get(), FT_ULong(code), FT_LOAD_RENDER) == 0; };
-
-    // Measuring pass: line height, deepest descent and the widest row.
-    int64_t lineHeight = height;
-    int64_t descent = 0;
-    int64_t penX = 2;
-    int64_t widest = 0;
-    bool rowClosed = false;
-    unsigned count = 0;
-    uint64_t rowCount = 1;
-    std::vector<int64_t> advances;
-    for (uint64_t code = first; code <= last; ++code)
-    {
-        if (!loaded(code))
-            continue;
-        const FT_GlyphSlot glyph = face->glyph;
-        const int64_t advance = AdvanceOf(glyph);
-        advances.push_back(advance);
-        lineHeight = std::max<int64_t>(lineHeight, glyph->bitmap.rows);
-        descent = std::min<int64_t>(descent, int64_t(glyph->bitmap_top) - glyph->bitmap.rows);
-        if (++count == GlyphsPerRow)
-        {
-            widest = std::max(widest, penX);
-            rowClosed = true;
-            penX = advance + 4;
-            count = 0;
-            ++rowCount;
-        }
-        else
-        {
-            penX += advance + 2;
-        }
-    }
-
-    const uint64_t atlasWidth = rowClosed ? uint64_t(widest) : uint64_t(penX + 2);
-
-    // Placing wraps a glyph earlier than measuring breaks a row (it wants two
-    // spare pixels after it), and the last, unclosed row never counts towards
-    // the width; sized by measured rows alone, the atlas can lose its last
-    // glyphs off the bottom. Give it the rows the placing pass will use.
-    uint64_t placedRows = 1;
-    penX = 2;
-    for (const int64_t advance : advances)
-    {
-        if (uint64_t(penX + advance + 2) >= atlasWidth)
-        {
-            penX = 2;
-            ++placedRows;
-        }
-        penX += advance + 2;
-    }
-    rowCount = std::max(rowCount, placedRows);
-
-    const uint64_t atlasHeight = uint64_t(lineHeight + 2) * rowCount;
-    constexpr uint64_t maxSide = std::numeric_limits<unsigned>::max();
-    if (atlasWidth > maxSide || atlasHeight > maxSide)
-        return nullptr;
-    auto atlas = std::make_unique<CTexture>();
-    atlas->Create(unsigned(atlasWidth), unsigned(atlasHeight), 4, 32);
-    const int64_t width = int64_t(atlasWidth);
-    const int64_t atlasRows = int64_t(atlasHeight);
-    uint8_t* pixels = atlas->GetPixels();
-
-    // Placing pass: pen y counts down from the atlas top, image rows count
-    // up from its bottom.
-    penX = 2;
-    int64_t penY = 2;
-    for (uint64_t code = first; code <= last; ++code)
-    {
-        if (!loaded(code))
-            continue;
-        const FT_GlyphSlot glyph = face->glyph;
-        const FT_Bitmap& bitmap = glyph->bitmap;
-        const int64_t advance = AdvanceOf(glyph);
-        // A glyph without a bitmap still paints its cell, transparent.
-        const int64_t cellWidth = bitmap.width ? int64_t(bitmap.width) : advance;
-        const int64_t cellRows = bitmap.rows ? int64_t(bitmap.rows) : 1;
-
-        if (penX + advance + 2 >= width)
-        {
-            penX = 2;
-            penY += lineHeight + 2;
-        }
-
-        const int64_t frameBottom = atlasRows - penY - lineHeight;
-        const int64_t baseRow = frameBottom - descent + (int64_t(glyph->bitmap_top) - cellRows);
-        const int64_t baseCol = penX + glyph->bitmap_left;
-        for (int64_t k = 0; k < cellRows; ++k)
-        {
-            const int64_t row = baseRow + k;
-            if (row < 0 || row >= atlasRows)
-                continue;
-            for (int64_t j = 0; j < cellWidth; ++j)
-            {
-                const int64_t col = baseCol + j;
-                if (col < 0 || col >= width)
-                    continue;
-                uint8_t* pixel = pixels + (size_t(row) * size_t(width) + size_t(col)) * 4;
-                pixel[0] = pixel[1] = pixel[2] = 255;
-                // FreeType delivers the top row first; k counts from the bottom.
-                pixel[3] = CoverageAt(bitmap, unsigned(j), unsigned(cellRows - 1 - k));
-            }
-        }
-
-        SpriteFrame frame;
-        frame.name.Format("%c", int(code));
-        SetFrameRect(frame, unsigned(penX), unsigned(penY), unsigned(advance), unsigned(lineHeight),
-                     0, atlas.get());
-        sprite.AddFrame(frame);
-        penX += advance + 2;
-    }
+    PlaceGlyphs(sprite, *atlas, font.face.get(), metrics, first, last);
     return atlas;
 }

@@ -181,6 +181,21 @@ TEST(XMLAttribute, AsBoolAcceptsTrueInAnyCaseOrAPositiveIntegerAndLowersTheValue
     EXPECT_FLOAT_EQ(attribute.AsFloat(), 2.5f);
 }
 
+TEST(XMLNode, BoolReadIsFalseWhenAbsentAndLowersEvenThroughAConstNode)
+{
+    CXMLNode node;
+    node.AddAttribute(CXMLAttribute("a", "0"));
+    node.AddAttribute(CXMLAttribute("a", "TRUE"));
+    node.AddAttribute(CXMLAttribute("b", "2"));
+    const CXMLNode& n = node;
+    EXPECT_FALSE(n.GetAttributeBool("a"));
+    EXPECT_TRUE(n.GetAttributeBool("a", 2));
+    EXPECT_EQ(n.GetAttributeString("a", 2), String("true"));
+    EXPECT_TRUE(n.GetAttributeBool("b"));
+    EXPECT_FALSE(n.GetAttributeBool("a", 3));
+    EXPECT_FALSE(n.GetAttributeBool("absent"));
+}
+
 TEST(XMLNode, DeepCopyOwnsItsTreeAndPointsParentsAtTheCopies)
 {
     CXMLNode source;

@@ -2,6 +2,8 @@
 // description element, dragging by injected input records, and signals.
 #include "gui/GUI.h"
 
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "core/XML.h"
@@ -212,4 +214,23 @@ TEST(GUI, CopyTakesStateAndDragButShowsFramesInItsOwnMaterial)
     Inject(copy, CInputMap::Move, 15, 16);
     EXPECT_EQ(copy.GetPosition().x, 15);
     EXPECT_EQ(source.GetPosition().x, 5);
+}
+
+TEST(GUI, AlignHookReceivesOnlyValidAnchorsAndMayLeaveTheCornersAlone)
+{
+    // As a font does: keeps the anchor for its text, the quad stays put.
+    struct AnchorKeeper : CGUI
+    {
+        std::vector<int> seen;
+        void ApplyAlign(int align) override { seen.push_back(align); }
+    } control;
+    control.SetEnabled(true);
+    control.SetSize(10, 10);
+    control.SetAlign(4);
+    control.SetAlign(-1);
+    control.SetAlign(9);
+    EXPECT_EQ(control.seen, std::vector<int>{4});
+    EXPECT_EQ(control.GetAlign(), 4);
+    EXPECT_TRUE(control.Contains(10, 10));
+    EXPECT_FALSE(control.Contains(-1, -1));
 }

@@ -70,7 +70,35 @@ TEST(Progress, BarTextureIsCutAtTheFillLevelWhateverFrameIsShown)
     EXPECT_FLOAT_EQ(matrix.Get(0u), 0.25f * 0.37f);
 
     CProgress copy;
-    copy.CopyControl(progress);
+    copy.CopyFrom(progress);
     EXPECT_EQ(copy.GetBar().GetParent(), &copy);
     EXPECT_EQ(copy.Percent(), 37);
+}
+
+TEST(Progress, CopyThroughTheBaseTakesTheProgressPartOnlyFromAProgress)
+{
+    CProgress source;
+    source.SetSize(100, 10);
+    source.SetPercent(60);
+    CProgress progress;
+    CGUI& asBase = progress;
+    asBase.CopyFrom(source);
+    EXPECT_EQ(progress.Percent(), 60);
+    EXPECT_EQ(progress.GetBar().GetParent(), &progress);
+    EXPECT_FLOAT_EQ(progress.GetBar().GetSize().x, 60);
+
+    asBase.CopyFrom(asBase);
+    EXPECT_EQ(progress.GetBar().GetParent(), &progress);
+
+    // From a plain control only the shared state comes across; neither side
+    // changes kind.
+    CGUI plain;
+    plain.SetPosition(7, 8);
+    progress.CopyFrom(plain);
+    EXPECT_EQ(progress.GetPosition().x, 7);
+    EXPECT_EQ(progress.Percent(), 60);
+    EXPECT_EQ(progress.GetBar().GetParent(), &progress);
+    EXPECT_EQ(progress.TypeCode(), CGUI::TypeProgress);
+    plain.CopyFrom(source);
+    EXPECT_EQ(plain.TypeCode(), CGUI::TypeGUI);
 }

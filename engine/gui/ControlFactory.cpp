@@ -1,0 +1,40 @@
+// CControlFactory: the built-in tags and the exact-match look-up.
+
+#include "gui/ControlFactory.h"
+
+#include <cassert>
+
+#include "gui/GUI.h"
+#include "gui/Progress.h"
+
+CControlFactory::CControlFactory()
+{
+    Register<CGUI>("gui");
+    Register<CProgress>("progress");
+}
+
+void CControlFactory::Register(const String& tag, Maker make)
+{
+    assert(make && "CControlFactory::Register(): empty maker");
+    for (auto& entry : m_makers)
+        if (entry.first == tag)
+        {
+            entry.second = std::move(make);
+            return;
+        }
+    m_makers.emplace_back(tag, std::move(make));
+}
+
+const CControlFactory::Maker* CControlFactory::Find(const String& tag) const
+{
+    for (const auto& entry : m_makers)
+        if (entry.first == tag)
+            return &entry.second;
+    return nullptr;
+}
+
+std::unique_ptr<CGUI> CControlFactory::Create(const String& tag) const
+{
+    const Maker* make = Find(tag);
+    return make ? (*make)() : nullptr;
+}
