@@ -2,12 +2,12 @@
 // hands over messages with packed parameters; positions and sizes are signed
 // 16-bit halves, so a window partly off the left edge reports a negative x.
 
-#include "core/App.h"
+#include "shell/App.h"
 
 #include <cassert>
 
-#include "core/InputMap.h"
 #include "core/Timer.h"
+#include "shell/InputMap.h"
 
 CApp* TheApp = nullptr;
 

@@ -2,15 +2,15 @@
 // the queue come out as the right signals and input records, and the window
 // answers resizing, moving, titles, fullscreen requests and closing.
 
-#include "core/PlatformSDL.h"
+#include "shell/PlatformSDL.h"
 
 #include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core/InputMap.h"
-#include "core/SDLTestSupport.h"
+#include "shell/InputMap.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

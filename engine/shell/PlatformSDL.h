@@ -8,7 +8,7 @@
 #include <deque>
 #include <string>
 
-#include "core/Platform.h"
+#include "shell/Platform.h"
 
 struct SDL_Window;
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "core/Display.h"
-#include "core/Platform.h"
 #include "core/Signal.h"
+#include "shell/Display.h"
+#include "shell/Platform.h"
 
 class CApp;
 

@@ -3,7 +3,7 @@
 // format change remakes the window; a close request only hides it, because
 // the frame that is still running when it arrives may yet present.
 
-#include "core/PlatformSDL.h"
+#include "shell/PlatformSDL.h"
 
 #include <array>
 #include <cstdio>

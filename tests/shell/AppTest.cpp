@@ -1,7 +1,7 @@
 // The shell's logic against a scripted platform: frame pacing, the main loop,
 // the window procedure's signals, window creation and the display mode.
 
-#include "core/App.h"
+#include "shell/App.h"
 
 #include <string>
 #include <tuple>
@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FakePlatform.h"
 #include "core/Timer.h"
+#include "shell/FakePlatform.h"
 
 namespace
 {
