@@ -25,6 +25,7 @@ class CApp
 public:
     enum ShowState
     {
+        Hidden = 0, // never set by the shell, but the loop draws no frame in it
         Shown = 5,
         Minimized = 6,
     };

@@ -23,16 +23,69 @@ public:
         Right = 1,
         Middle = 2,
     };
+    // Key codes of keyboard events and of the platform's key messages.
+    // Letters and digits are their upper-case ASCII characters ('A', '7');
+    // backspace, tab, return and escape share their control characters' codes.
+    enum Keys : int
+    {
+        KeyBackspace = 8,
+        KeyTab = 9,
+        KeyReturn = 13,
+        KeyShift = 16,
+        KeyControl = 17,
+        KeyAlt = 18,
+        KeyPause = 19,
+        KeyCapsLock = 20,
+        KeyEscape = 27,
+        KeySpace = 32,
+        KeyPageUp = 33,
+        KeyPageDown = 34,
+        KeyEnd = 35,
+        KeyHome = 36,
+        KeyArrowLeft = 37, // the four arrows are consecutive
+        KeyArrowUp = 38,
+        KeyArrowRight = 39,
+        KeyArrowDown = 40,
+        KeyPrintScreen = 44,
+        KeyInsert = 45,
+        KeyDelete = 46,
+        KeyLeftSystem = 91,
+        KeyRightSystem = 92,
+        KeyMenu = 93,
+        KeyPad0 = 96, // to KeyPad0 + 9
+        KeyPadMultiply = 106,
+        KeyPadAdd = 107,
+        KeyPadSubtract = 109,
+        KeyPadDecimal = 110,
+        KeyPadDivide = 111,
+        KeyF1 = 112, // to KeyF1 + 11
+        KeyNumLock = 144,
+        KeyScrollLock = 145,
+        KeySemicolon = 186,
+        KeyEquals = 187,
+        KeyComma = 188,
+        KeyMinus = 189,
+        KeyPeriod = 190,
+        KeySlash = 191,
+        KeyGrave = 192,
+        KeyLeftBracket = 219,
+        KeyBackslash = 220,
+        KeyRightBracket = 221,
+        KeyApostrophe = 222,
+        KeyExtraBackslash = 226, // beside left shift on 102-key boards
+    };
     // The code of move and wheel events, which concern no button.
     static constexpr unsigned PointerCode = 146;
 
-    // Key code for keyboard events, signed delta for the wheel (120 a
-    // notch, positive away from the user), 0 for other mouse events.
+    // Key code for keyboard events, signed delta for the wheel
+    // (CPlatform::WheelNotch a notch, positive away from the user), 0 for
+    // other mouse events.
     int Key = 0;
     // Client pixels, origin top-left, for move and button events; zero else.
     CVector Position;
     unsigned Action = Release;
-    // Key code for keyboard events, the button for button events, else 146.
+    // Key code for keyboard events, the button for button events, else
+    // PointerCode.
     unsigned Code = 0;
 };
 
