@@ -451,7 +451,7 @@ bool CPlatformSDL::PeekMessage(Message& message)
 {
     SDL_Event event;
     while (m_queue.empty() && m_videoOpen && SDL_PollEvent(&event))
-        Translate(&event);
+        Translate(event);
     if (m_queue.empty())
         return false;
     message = m_queue.front();
@@ -475,135 +475,171 @@ void CPlatformSDL::Post(unsigned id, int wparam, int lparam)
     m_queue.push_back(message);
 }
 
-void CPlatformSDL::Translate(const void* data)
+void CPlatformSDL::Translate(const SDL_Event& event)
 {
-    const SDL_Event& event = *static_cast<const SDL_Event*>(data);
-    const Uint32 ours = m_window ? SDL_GetWindowID(m_window) : 0;
-
     switch (event.type)
     {
     case SDL_QUIT:
-        Post(MsgQuit, 0, 0);
+        TranslateQuit();
         break;
-
     case SDL_WINDOWEVENT:
-    {
-        const SDL_WindowEvent& w = event.window;
-        if (w.windowID != ours)
-            break;
-        int width = 0;
-        int height = 0;
-        SDL_GetWindowSize(m_window, &width, &height);
-        switch (w.event)
-        {
-        case SDL_WINDOWEVENT_MOVED:
-            Post(MsgMove, 0, PackParam(w.data1, w.data2));
-            break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-        {
-            const bool maximized = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MAXIMIZED) != 0;
-            Post(MsgSize, maximized ? CDisplay::Maximized : CDisplay::Restored,
-                 PackParam(w.data1, w.data2));
-            break;
-        }
-        case SDL_WINDOWEVENT_MINIMIZED:
-            Post(MsgSize, CDisplay::Minimized, 0);
-            break;
-        case SDL_WINDOWEVENT_MAXIMIZED:
-            Post(MsgSize, CDisplay::Maximized, PackParam(width, height));
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-            Post(MsgSize, CDisplay::Restored, PackParam(width, height));
-            break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            Post(MsgSetFocus, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            Post(MsgKillFocus, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            Post(MsgClose, 0, 0);
-            break;
-        default:
-            break;
-        }
+        TranslateWindow(event.window);
         break;
-    }
-
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-    {
-        if (event.key.windowID != 0 && event.key.windowID != ours)
-            break;
-        const int vk = VirtualKey(event.key.keysym);
-        if (event.type == SDL_KEYUP)
-        {
-            if (vk != 0)
-                Post(MsgKeyUp, vk, 0);
-            break;
-        }
-        if (vk != 0)
-            Post(MsgKeyDown, vk, 0);
-        if (const int ch = ControlCharacter(event.key.keysym.sym))
-            Post(MsgChar, ch, 0);
+        TranslateKey(event.key);
         break;
-    }
-
     case SDL_TEXTINPUT:
-        if (event.text.windowID != 0 && event.text.windowID != ours)
-            break;
-        // Character codes are Latin-1; anything beyond it has no code here.
-        DecodeUtf8(event.text.text,
-                   [this](unsigned code)
-                   {
-                       if (code >= kFirstPrintable && code < kLatin1End)
-                           Post(MsgChar, static_cast<int>(code), 0);
-                   });
+        TranslateText(event.text);
         break;
-
     case SDL_MOUSEMOTION:
-        if (event.motion.windowID != 0 && event.motion.windowID != ours)
-            break;
-        Post(MsgMouseMove, 0, PackParam(event.motion.x, event.motion.y));
+        TranslateMotion(event.motion);
         break;
-
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-    {
-        const SDL_MouseButtonEvent& b = event.button;
-        if (b.windowID != 0 && b.windowID != ours)
-            break;
-        const ButtonMessages* messages = MessagesOf(b.button);
-        if (!messages)
-            break;
-        // A second click within the double-click time arrives as the double
-        // click, a third as a plain press again.
-        unsigned id = messages->up;
-        if (event.type == SDL_MOUSEBUTTONDOWN)
-            id = (b.clicks >= 2 && b.clicks % 2 == 0) ? messages->doubleClick : messages->down;
-        Post(id, 0, PackParam(b.x, b.y));
+        TranslateButton(event.button);
         break;
-    }
-
     case SDL_MOUSEWHEEL:
-    {
-        const SDL_MouseWheelEvent& w = event.wheel;
-        if (w.windowID != 0 && w.windowID != ours)
-            break;
-        const int notches = w.direction == SDL_MOUSEWHEEL_FLIPPED ? -w.y : w.y;
-        if (notches == 0)
-            break;
-        int x = 0;
-        int y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        const int sent = std::clamp(notches, -MaxWheelNotches, MaxWheelNotches);
-        Post(MsgWheel, PackParam(0, sent * WheelNotch), PackParam(x, y));
+        TranslateWheel(event.wheel);
         break;
-    }
-
     default:
         break;
     }
+}
+
+bool CPlatformSDL::IsForAnotherWindow(uint32_t windowId) const
+{
+    return windowId != 0 && windowId != GetWindowId();
+}
+
+void CPlatformSDL::TranslateQuit()
+{
+    Post(MsgQuit, 0, 0);
+}
+
+// Window events count only when they name this window, unlike input.
+void CPlatformSDL::TranslateWindow(const SDL_WindowEvent& event)
+{
+    if (event.windowID != GetWindowId())
+        return;
+    switch (event.event)
+    {
+    case SDL_WINDOWEVENT_MOVED:
+        Post(MsgMove, 0, PackParam(event.data1, event.data2));
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+        TranslateSize(event);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Post(MsgSetFocus, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Post(MsgKillFocus, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Post(MsgClose, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// SDL tells a new size apart from a change of state; the shell hears the
+// state with every size, and a minimized window as no size at all.
+void CPlatformSDL::TranslateSize(const SDL_WindowEvent& event)
+{
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    switch (event.event)
+    {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    {
+        const bool maximized = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MAXIMIZED) != 0;
+        Post(MsgSize, maximized ? CDisplay::Maximized : CDisplay::Restored,
+             PackParam(event.data1, event.data2));
+        break;
+    }
+    case SDL_WINDOWEVENT_MINIMIZED:
+        Post(MsgSize, CDisplay::Minimized, 0);
+        break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        Post(MsgSize, CDisplay::Maximized, PackParam(width, height));
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        Post(MsgSize, CDisplay::Restored, PackParam(width, height));
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlatformSDL::TranslateKey(const SDL_KeyboardEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    const int vk = VirtualKey(event.keysym);
+    if (event.type == SDL_KEYUP)
+    {
+        if (vk != 0)
+            Post(MsgKeyUp, vk, 0);
+        return;
+    }
+    if (vk != 0)
+        Post(MsgKeyDown, vk, 0);
+    if (const int ch = ControlCharacter(event.keysym.sym))
+        Post(MsgChar, ch, 0);
+}
+
+void CPlatformSDL::TranslateText(const SDL_TextInputEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    DecodeUtf8(event.text,
+               [this](unsigned code)
+               {
+                   if (code >= kFirstPrintable && code < kLatin1End)
+                       Post(MsgChar, static_cast<int>(code), 0);
+               });
+}
+
+void CPlatformSDL::TranslateMotion(const SDL_MouseMotionEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    Post(MsgMouseMove, 0, PackParam(event.x, event.y));
+}
+
+void CPlatformSDL::TranslateButton(const SDL_MouseButtonEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    const ButtonMessages* messages = MessagesOf(event.button);
+    if (!messages)
+        return;
+    // A second click within the double-click time arrives as the double
+    // click, a third as a plain press again.
+    unsigned id = messages->up;
+    if (event.type == SDL_MOUSEBUTTONDOWN)
+        id = (event.clicks >= 2 && event.clicks % 2 == 0) ? messages->doubleClick : messages->down;
+    Post(id, 0, PackParam(event.x, event.y));
+}
+
+void CPlatformSDL::TranslateWheel(const SDL_MouseWheelEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    if (notches == 0)
+        return;
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    const int sent = std::clamp(notches, -MaxWheelNotches, MaxWheelNotches);
+    Post(MsgWheel, PackParam(0, sent * WheelNotch), PackParam(x, y));
 }
 
 bool CPlatformSDL::SetPixelFormat(const PixelFormat& format)
