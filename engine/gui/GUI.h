@@ -4,12 +4,12 @@
 // elements every control's description element shares.
 #pragma once
 
-#include "core/InputMap.h"
 #include "core/Signal.h"
 #include "core/String.h"
 #include "core/Vector.h"
 #include "render/Quad.h"
 #include "render/Sprite.h"
+#include "shell/InputMap.h"
 
 class CXMLNode;
 

@@ -3,7 +3,7 @@
 // state is initialised once the context is current, and frames are presented.
 #pragma once
 
-#include "core/App.h"
+#include "shell/App.h"
 
 class CAppGL : public CApp
 {

@@ -5,8 +5,8 @@
 
 #include <cstring>
 
-#include "core/Platform.h"
 #include "render/detail/ExtensionLoader.h"
+#include "shell/Platform.h"
 
 namespace
 {

@@ -10,8 +10,8 @@
 #include <gtest/gtest.h>
 
 #include "Mandelbrot.h"
-#include "core/SDLTestSupport.h"
 #include "resources/PngEncoder.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

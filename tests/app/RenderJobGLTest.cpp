@@ -10,9 +10,9 @@
 #include <gtest/gtest.h>
 
 #include "Application.h"
-#include "core/SDLTestSupport.h"
 #include "gui/Progress.h"
 #include "resources/Filter.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

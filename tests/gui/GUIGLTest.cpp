@@ -8,13 +8,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "core/SDLTestSupport.h"
 #include "core/XML.h"
 #include "gui/Progress.h"
 #include "render/AppGL.h"
 #include "render/Draw.h"
 #include "render/FlatViewSupport.h"
 #include "resources/Texture.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FakePlatform.h"
 #include "render/AppGL.h"
+#include "shell/FakePlatform.h"
 
 namespace
 {

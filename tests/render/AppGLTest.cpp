@@ -9,8 +9,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "core/SDLTestSupport.h"
 #include "render/Extensions.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

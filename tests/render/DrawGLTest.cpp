@@ -10,12 +10,12 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "core/SDLTestSupport.h"
 #include "render/AppGL.h"
 #include "render/FlatViewSupport.h"
 #include "render/Light.h"
 #include "render/Quad.h"
 #include "render/detail/ShapeDraw.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

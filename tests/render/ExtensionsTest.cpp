@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FakePlatform.h"
 #include "render/detail/ExtensionLoader.h"
+#include "shell/FakePlatform.h"
 
 namespace
 {

@@ -12,9 +12,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "core/SDLTestSupport.h"
 #include "render/AppGL.h"
 #include "render/Extensions.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FakePlatform.h"
+#include "shell/FakePlatform.h"
 
 TEST(ShaderProgram, WithoutShaderSupportHoldsNothing)
 {

@@ -6,9 +6,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "core/SDLTestSupport.h"
 #include "render/Material.h"
 #include "resources/Texture.h"
+#include "shell/SDLTestSupport.h"
 
 using SpriteGL = GLContextTest;
 

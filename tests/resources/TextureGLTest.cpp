@@ -10,8 +10,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "core/SDLTestSupport.h"
 #include "resources/Filter.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {

@@ -2,15 +2,15 @@
 // the queue come out as the right signals and input records, and the window
 // answers resizing, moving, titles, fullscreen requests and closing.
 
-#include "core/PlatformSDL.h"
+#include "shell/PlatformSDL.h"
 
 #include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core/InputMap.h"
-#include "core/SDLTestSupport.h"
+#include "shell/InputMap.h"
+#include "shell/SDLTestSupport.h"
 
 namespace
 {
@@ -196,6 +196,60 @@ TEST_F(PlatformSDLTest, MouseEventsBecomeMouseRecords)
                                   {CInputMap::Wheel, 146, -120, 0, 0},
                               }));
     EXPECT_EQ(GetMousePosition(), CVector(-5, 20));
+}
+
+TEST_F(PlatformSDLTest, EditingKeysAlsoComeAsCharacters)
+{
+    RunWith(
+        [](Uint32 id)
+        {
+            Push(Key(SDL_KEYDOWN, SDL_SCANCODE_TAB, SDLK_TAB, id));
+            Push(Key(SDL_KEYDOWN, SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, id));
+            Push(Key(SDL_KEYDOWN, SDL_SCANCODE_KP_ENTER, SDLK_KP_ENTER, id));
+            // Typed control characters are not passed on; a window of 0 is ours.
+            SDL_Event text{};
+            text.type = SDL_TEXTINPUT;
+            SDL_strlcpy(text.text.text, "\x1F ~\xC3\xBF\xC4\x80", sizeof(text.text.text));
+            Push(text);
+            Push(Key(SDL_KEYUP, SDL_SCANCODE_HOME, SDLK_HOME, 0));
+        });
+
+    std::vector<Record> expected;
+    for (int code : {9, 27, 13, 32, 126, 255})
+        expected.emplace_back(CInputMap::Press, code, code, 0, 0);
+    expected.emplace_back(CInputMap::Release, 36, 36, 0, 0);
+    EXPECT_EQ(recorder.input, expected);
+}
+
+TEST_F(PlatformSDLTest, WheelDeltasStopAtTheSixteenBitLimit)
+{
+    RunWith(
+        [](Uint32 id)
+        {
+            Push(Wheel(273, SDL_MOUSEWHEEL_NORMAL, id));
+            Push(Wheel(274, SDL_MOUSEWHEEL_NORMAL, id));
+            Push(Wheel(5000, SDL_MOUSEWHEEL_FLIPPED, id));
+        });
+
+    EXPECT_EQ(recorder.input, (std::vector<Record>{
+                                  {CInputMap::Wheel, 146, 32760, 0, 0},
+                                  {CInputMap::Wheel, 146, 32760, 0, 0},
+                                  {CInputMap::Wheel, 146, -32760, 0, 0},
+                              }));
+}
+
+TEST_F(PlatformSDLTest, SizeEventsCarryTheWindowsState)
+{
+    RunWith(
+        [this](Uint32)
+        {
+            PushWindowEvent(sdl, SDL_WINDOWEVENT_MAXIMIZED);
+            PushWindowEvent(sdl, SDL_WINDOWEVENT_SIZE_CHANGED, 640, 480);
+        });
+
+    using Size = std::tuple<int, int, CDisplay::SizeType>;
+    EXPECT_EQ(recorder.sizes,
+              (std::vector<Size>{{800, 600, CDisplay::Maximized}, {640, 480, CDisplay::Restored}}));
 }
 
 TEST_F(PlatformSDLTest, WindowEventsBecomeWindowSignals)

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/Platform.h"
+#include "shell/Platform.h"
 
 class FakePlatform : public CPlatform
 {

@@ -2,13 +2,13 @@
 // opened, and message boxes fall back to standard error. Each case runs in a
 // child process so that the display can be taken away from it alone.
 
-#include "core/PlatformSDL.h"
+#include "shell/PlatformSDL.h"
 
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include "core/App.h"
+#include "shell/App.h"
 
 namespace
 {

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "core/Display.h"
-#include "core/Platform.h"
 #include "core/Signal.h"
+#include "shell/Display.h"
+#include "shell/Platform.h"
 
 class CApp;
 
@@ -25,6 +25,7 @@ class CApp
 public:
     enum ShowState
     {
+        Hidden = 0, // never set by the shell, but the loop draws no frame in it
         Shown = 5,
         Minimized = 6,
     };

@@ -13,8 +13,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "core/App.h"
-#include "core/PlatformSDL.h"
+#include "shell/App.h"
+#include "shell/PlatformSDL.h"
 
 class RecordingSDL : public CPlatformSDL
 {

@@ -1,11 +1,11 @@
 // The cursor position as the input map reads it from the platform. The input
 // records themselves are checked end to end in PlatformSDLGLTest.cpp.
 
-#include "core/InputMap.h"
+#include "shell/InputMap.h"
 
 #include <gtest/gtest.h>
 
-#include "core/FakePlatform.h"
+#include "shell/FakePlatform.h"
 
 TEST(InputMap, CursorScreenPositionIsReadAtTheCall)
 {

@@ -1,8 +1,8 @@
 // The process-wide platform: the SDL one by default, a scripted one in tests.
 
-#include "core/Platform.h"
+#include "shell/Platform.h"
 
-#include "core/PlatformSDL.h"
+#include "shell/PlatformSDL.h"
 
 namespace
 {

@@ -1,7 +1,7 @@
 // The shell's logic against a scripted platform: frame pacing, the main loop,
 // the window procedure's signals, window creation and the display mode.
 
-#include "core/App.h"
+#include "shell/App.h"
 
 #include <string>
 #include <tuple>
@@ -9,8 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include "core/FakePlatform.h"
 #include "core/Timer.h"
+#include "shell/FakePlatform.h"
+#include "shell/InputMap.h"
 
 namespace
 {
@@ -65,6 +66,20 @@ struct SignalLog
     std::vector<std::tuple<int, int, CDisplay::SizeType>> sizes;
     std::vector<bool> focus;
     FakePlatform* fake = nullptr;
+    Connections connections;
+};
+
+// Records the keyboard and mouse signals as (action, code, key).
+struct InputLog
+{
+    InputLog()
+    {
+        ConnectSlot(connections, GetKeyboardSignal(), this, &InputLog::OnInput);
+        ConnectSlot(connections, GetMouseSignal(), this, &InputLog::OnInput);
+    }
+    void OnInput(CInputMap& input) { records.emplace_back(input.Action, input.Code, input.Key); }
+
+    std::vector<std::tuple<unsigned, unsigned, int>> records;
     Connections connections;
 };
 
@@ -137,6 +152,27 @@ TEST_F(AppTest, MinimizedWindowSleepsWithoutDrawing)
     EXPECT_EQ(app.GetShowState(), CApp::Shown);
     EXPECT_EQ(app.GetWidth(), 800);
     EXPECT_EQ(app.GetHeight(), 600);
+}
+
+TEST_F(AppTest, KeyDownsReachTheInputForTheArrowsOnly)
+{
+    // Other keys come again as characters, so their key downs say nothing.
+    InputLog input;
+    for (int key = 35; key <= 42; ++key)
+        CApp::WindowProcedure(FakePlatform::Make(CPlatform::MsgKeyDown, key));
+    CApp::WindowProcedure(FakePlatform::Make(CPlatform::MsgChar, 'a'));
+    CApp::WindowProcedure(FakePlatform::Make(CPlatform::MsgKeyUp, 35));
+    CApp::WindowProcedure(FakePlatform::Make(CPlatform::MsgWheel, CPlatform::PackParam(0, -360)));
+
+    using Record = std::tuple<unsigned, unsigned, int>;
+    EXPECT_EQ(input.records, (std::vector<Record>{{CInputMap::Press, 37, 37},
+                                                  {CInputMap::Press, 38, 38},
+                                                  {CInputMap::Press, 39, 39},
+                                                  {CInputMap::Press, 40, 40},
+                                                  {CInputMap::Press, 97, 97},
+                                                  {CInputMap::Release, 35, 35},
+                                                  {CInputMap::Wheel, 146, -360}}));
+    EXPECT_EQ(log.messages.size(), 11u); // all of them still reach WindowMessage
 }
 
 TEST(AppWithoutApplication, WindowProcedureOnlyDefaults)

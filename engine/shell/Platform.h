@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 class CPlatform
 {
@@ -33,8 +34,13 @@ public:
         MsgMiddleDown,
         MsgMiddleUp,
         MsgMiddleDouble,
-        MsgWheel, // wparam high half: signed delta, 120 per notch, + away from the user
+        MsgWheel, // wparam high half: signed delta, WheelNotch per notch, + away from the user
     };
+
+    // The wheel delta of one notch, and the most notches a delta can carry
+    // in its signed 16-bit half.
+    static constexpr int WheelNotch = 120;
+    static constexpr int MaxWheelNotches = std::numeric_limits<int16_t>::max() / WheelNotch;
 
     struct Message
     {

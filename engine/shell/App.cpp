@@ -2,12 +2,12 @@
 // hands over messages with packed parameters; positions and sizes are signed
 // 16-bit halves, so a window partly off the left edge reports a negative x.
 
-#include "core/App.h"
+#include "shell/App.h"
 
 #include <cassert>
 
-#include "core/InputMap.h"
 #include "core/Timer.h"
+#include "shell/InputMap.h"
 
 CApp* TheApp = nullptr;
 
@@ -87,7 +87,7 @@ void CApp::MainLoop()
             else
                 WindowProcedure(message);
         }
-        if (m_showState != Minimized && m_showState != 0)
+        if (m_showState != Minimized && m_showState != Hidden)
             RunFrame();
         else
             m_platform->Sleep(static_cast<uint32_t>(m_framePeriod));
@@ -172,7 +172,7 @@ long CApp::WindowProcedure(const CPlatform::Message& message)
 // size               WindowResized(width, height, kind)      common path
 // focus gained/lost  WindowFocusChanged(true / false)        common path
 // close              clear the running flag                  common path
-// key down           arrows 37-40 only: key press            common path
+// key down           arrow keys only: key press              common path
 // character          key press with the character code       common path
 // key up             key release with the virtual key        common path
 // mouse and wheel    mouse events                            common path
@@ -200,7 +200,7 @@ long CApp::HandleMessage(const CPlatform::Message& message)
         m_running = false;
         break;
     case CPlatform::MsgKeyDown:
-        if (w >= 37 && w <= 40)
+        if (w >= CInputMap::KeyArrowLeft && w <= CInputMap::KeyArrowDown)
             EmitKeyEvent(CInputMap::Press, w);
         break;
     case CPlatform::MsgChar:

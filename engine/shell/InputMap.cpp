@@ -1,9 +1,9 @@
 // The global input signals and the builders behind the shell's window
 // procedure. Main thread only.
 
-#include "core/InputMap.h"
+#include "shell/InputMap.h"
 
-#include "core/Platform.h"
+#include "shell/Platform.h"
 
 namespace
 {

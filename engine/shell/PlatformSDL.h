@@ -8,9 +8,16 @@
 #include <deque>
 #include <string>
 
-#include "core/Platform.h"
+#include "shell/Platform.h"
 
 struct SDL_Window;
+union SDL_Event;
+struct SDL_WindowEvent;
+struct SDL_KeyboardEvent;
+struct SDL_TextInputEvent;
+struct SDL_MouseMotionEvent;
+struct SDL_MouseButtonEvent;
+struct SDL_MouseWheelEvent;
 
 class CPlatformSDL : public CPlatform
 {
@@ -55,8 +62,19 @@ public:
 private:
     bool OpenWindow();
     void CloseWindow();
-    // Turns one SDL event into zero or more messages at the queue's end.
-    void Translate(const void* event);
+    // Turns one SDL event into zero or more messages at the queue's end,
+    // through the translator of its kind.
+    void Translate(const SDL_Event& event);
+    void TranslateQuit();
+    void TranslateWindow(const SDL_WindowEvent& event);
+    void TranslateSize(const SDL_WindowEvent& event);
+    void TranslateKey(const SDL_KeyboardEvent& event);
+    void TranslateText(const SDL_TextInputEvent& event);
+    void TranslateMotion(const SDL_MouseMotionEvent& event);
+    void TranslateButton(const SDL_MouseButtonEvent& event);
+    void TranslateWheel(const SDL_MouseWheelEvent& event);
+    // Input events without a window id are taken as the window's own.
+    bool IsForAnotherWindow(uint32_t windowId) const;
     void Post(unsigned id, int wparam, int lparam);
 
     bool m_videoOpen = false;

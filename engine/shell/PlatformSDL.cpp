@@ -3,8 +3,9 @@
 // format change remakes the window; a close request only hides it, because
 // the frame that is still running when it arrives may yet present.
 
-#include "core/PlatformSDL.h"
+#include "shell/PlatformSDL.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
@@ -12,6 +13,8 @@
 #include <SDL.h>
 
 #include "core/Clock.h"
+#include "shell/Display.h"
+#include "shell/InputMap.h"
 
 namespace
 {
@@ -19,112 +22,112 @@ namespace
 // Virtual-key codes by SDL scancode for the keys whose codes do not come
 // from their symbol (letters and digits do, so that they follow the layout).
 constexpr std::pair<SDL_Scancode, int> kVirtualKeys[] = {
-    {SDL_SCANCODE_BACKSPACE, 8},
-    {SDL_SCANCODE_TAB, 9},
-    {SDL_SCANCODE_RETURN, 13},
-    {SDL_SCANCODE_KP_ENTER, 13},
-    {SDL_SCANCODE_LSHIFT, 16},
-    {SDL_SCANCODE_RSHIFT, 16},
-    {SDL_SCANCODE_LCTRL, 17},
-    {SDL_SCANCODE_RCTRL, 17},
-    {SDL_SCANCODE_LALT, 18},
-    {SDL_SCANCODE_RALT, 18},
-    {SDL_SCANCODE_PAUSE, 19},
-    {SDL_SCANCODE_CAPSLOCK, 20},
-    {SDL_SCANCODE_ESCAPE, 27},
-    {SDL_SCANCODE_SPACE, 32},
-    {SDL_SCANCODE_PAGEUP, 33},
-    {SDL_SCANCODE_PAGEDOWN, 34},
-    {SDL_SCANCODE_END, 35},
-    {SDL_SCANCODE_HOME, 36},
-    {SDL_SCANCODE_LEFT, 37},
-    {SDL_SCANCODE_UP, 38},
-    {SDL_SCANCODE_RIGHT, 39},
-    {SDL_SCANCODE_DOWN, 40},
-    {SDL_SCANCODE_PRINTSCREEN, 44},
-    {SDL_SCANCODE_INSERT, 45},
-    {SDL_SCANCODE_DELETE, 46},
-    {SDL_SCANCODE_0, 48},
-    {SDL_SCANCODE_1, 49},
-    {SDL_SCANCODE_2, 50},
-    {SDL_SCANCODE_3, 51},
-    {SDL_SCANCODE_4, 52},
-    {SDL_SCANCODE_5, 53},
-    {SDL_SCANCODE_6, 54},
-    {SDL_SCANCODE_7, 55},
-    {SDL_SCANCODE_8, 56},
-    {SDL_SCANCODE_9, 57},
-    {SDL_SCANCODE_A, 65},
-    {SDL_SCANCODE_B, 66},
-    {SDL_SCANCODE_C, 67},
-    {SDL_SCANCODE_D, 68},
-    {SDL_SCANCODE_E, 69},
-    {SDL_SCANCODE_F, 70},
-    {SDL_SCANCODE_G, 71},
-    {SDL_SCANCODE_H, 72},
-    {SDL_SCANCODE_I, 73},
-    {SDL_SCANCODE_J, 74},
-    {SDL_SCANCODE_K, 75},
-    {SDL_SCANCODE_L, 76},
-    {SDL_SCANCODE_M, 77},
-    {SDL_SCANCODE_N, 78},
-    {SDL_SCANCODE_O, 79},
-    {SDL_SCANCODE_P, 80},
-    {SDL_SCANCODE_Q, 81},
-    {SDL_SCANCODE_R, 82},
-    {SDL_SCANCODE_S, 83},
-    {SDL_SCANCODE_T, 84},
-    {SDL_SCANCODE_U, 85},
-    {SDL_SCANCODE_V, 86},
-    {SDL_SCANCODE_W, 87},
-    {SDL_SCANCODE_X, 88},
-    {SDL_SCANCODE_Y, 89},
-    {SDL_SCANCODE_Z, 90},
-    {SDL_SCANCODE_LGUI, 91},
-    {SDL_SCANCODE_RGUI, 92},
-    {SDL_SCANCODE_APPLICATION, 93},
-    {SDL_SCANCODE_KP_0, 96},
-    {SDL_SCANCODE_KP_1, 97},
-    {SDL_SCANCODE_KP_2, 98},
-    {SDL_SCANCODE_KP_3, 99},
-    {SDL_SCANCODE_KP_4, 100},
-    {SDL_SCANCODE_KP_5, 101},
-    {SDL_SCANCODE_KP_6, 102},
-    {SDL_SCANCODE_KP_7, 103},
-    {SDL_SCANCODE_KP_8, 104},
-    {SDL_SCANCODE_KP_9, 105},
-    {SDL_SCANCODE_KP_MULTIPLY, 106},
-    {SDL_SCANCODE_KP_PLUS, 107},
-    {SDL_SCANCODE_KP_MINUS, 109},
-    {SDL_SCANCODE_KP_PERIOD, 110},
-    {SDL_SCANCODE_KP_DIVIDE, 111},
-    {SDL_SCANCODE_F1, 112},
-    {SDL_SCANCODE_F2, 113},
-    {SDL_SCANCODE_F3, 114},
-    {SDL_SCANCODE_F4, 115},
-    {SDL_SCANCODE_F5, 116},
-    {SDL_SCANCODE_F6, 117},
-    {SDL_SCANCODE_F7, 118},
-    {SDL_SCANCODE_F8, 119},
-    {SDL_SCANCODE_F9, 120},
-    {SDL_SCANCODE_F10, 121},
-    {SDL_SCANCODE_F11, 122},
-    {SDL_SCANCODE_F12, 123},
-    {SDL_SCANCODE_NUMLOCKCLEAR, 144},
-    {SDL_SCANCODE_SCROLLLOCK, 145},
-    {SDL_SCANCODE_SEMICOLON, 186},
-    {SDL_SCANCODE_EQUALS, 187},
-    {SDL_SCANCODE_COMMA, 188},
-    {SDL_SCANCODE_MINUS, 189},
-    {SDL_SCANCODE_PERIOD, 190},
-    {SDL_SCANCODE_SLASH, 191},
-    {SDL_SCANCODE_GRAVE, 192},
-    {SDL_SCANCODE_LEFTBRACKET, 219},
-    {SDL_SCANCODE_BACKSLASH, 220},
-    {SDL_SCANCODE_NONUSHASH, 220},
-    {SDL_SCANCODE_RIGHTBRACKET, 221},
-    {SDL_SCANCODE_APOSTROPHE, 222},
-    {SDL_SCANCODE_NONUSBACKSLASH, 226},
+    {SDL_SCANCODE_BACKSPACE, CInputMap::KeyBackspace},
+    {SDL_SCANCODE_TAB, CInputMap::KeyTab},
+    {SDL_SCANCODE_RETURN, CInputMap::KeyReturn},
+    {SDL_SCANCODE_KP_ENTER, CInputMap::KeyReturn},
+    {SDL_SCANCODE_LSHIFT, CInputMap::KeyShift},
+    {SDL_SCANCODE_RSHIFT, CInputMap::KeyShift},
+    {SDL_SCANCODE_LCTRL, CInputMap::KeyControl},
+    {SDL_SCANCODE_RCTRL, CInputMap::KeyControl},
+    {SDL_SCANCODE_LALT, CInputMap::KeyAlt},
+    {SDL_SCANCODE_RALT, CInputMap::KeyAlt},
+    {SDL_SCANCODE_PAUSE, CInputMap::KeyPause},
+    {SDL_SCANCODE_CAPSLOCK, CInputMap::KeyCapsLock},
+    {SDL_SCANCODE_ESCAPE, CInputMap::KeyEscape},
+    {SDL_SCANCODE_SPACE, CInputMap::KeySpace},
+    {SDL_SCANCODE_PAGEUP, CInputMap::KeyPageUp},
+    {SDL_SCANCODE_PAGEDOWN, CInputMap::KeyPageDown},
+    {SDL_SCANCODE_END, CInputMap::KeyEnd},
+    {SDL_SCANCODE_HOME, CInputMap::KeyHome},
+    {SDL_SCANCODE_LEFT, CInputMap::KeyArrowLeft},
+    {SDL_SCANCODE_UP, CInputMap::KeyArrowUp},
+    {SDL_SCANCODE_RIGHT, CInputMap::KeyArrowRight},
+    {SDL_SCANCODE_DOWN, CInputMap::KeyArrowDown},
+    {SDL_SCANCODE_PRINTSCREEN, CInputMap::KeyPrintScreen},
+    {SDL_SCANCODE_INSERT, CInputMap::KeyInsert},
+    {SDL_SCANCODE_DELETE, CInputMap::KeyDelete},
+    {SDL_SCANCODE_0, '0'},
+    {SDL_SCANCODE_1, '1'},
+    {SDL_SCANCODE_2, '2'},
+    {SDL_SCANCODE_3, '3'},
+    {SDL_SCANCODE_4, '4'},
+    {SDL_SCANCODE_5, '5'},
+    {SDL_SCANCODE_6, '6'},
+    {SDL_SCANCODE_7, '7'},
+    {SDL_SCANCODE_8, '8'},
+    {SDL_SCANCODE_9, '9'},
+    {SDL_SCANCODE_A, 'A'},
+    {SDL_SCANCODE_B, 'B'},
+    {SDL_SCANCODE_C, 'C'},
+    {SDL_SCANCODE_D, 'D'},
+    {SDL_SCANCODE_E, 'E'},
+    {SDL_SCANCODE_F, 'F'},
+    {SDL_SCANCODE_G, 'G'},
+    {SDL_SCANCODE_H, 'H'},
+    {SDL_SCANCODE_I, 'I'},
+    {SDL_SCANCODE_J, 'J'},
+    {SDL_SCANCODE_K, 'K'},
+    {SDL_SCANCODE_L, 'L'},
+    {SDL_SCANCODE_M, 'M'},
+    {SDL_SCANCODE_N, 'N'},
+    {SDL_SCANCODE_O, 'O'},
+    {SDL_SCANCODE_P, 'P'},
+    {SDL_SCANCODE_Q, 'Q'},
+    {SDL_SCANCODE_R, 'R'},
+    {SDL_SCANCODE_S, 'S'},
+    {SDL_SCANCODE_T, 'T'},
+    {SDL_SCANCODE_U, 'U'},
+    {SDL_SCANCODE_V, 'V'},
+    {SDL_SCANCODE_W, 'W'},
+    {SDL_SCANCODE_X, 'X'},
+    {SDL_SCANCODE_Y, 'Y'},
+    {SDL_SCANCODE_Z, 'Z'},
+    {SDL_SCANCODE_LGUI, CInputMap::KeyLeftSystem},
+    {SDL_SCANCODE_RGUI, CInputMap::KeyRightSystem},
+    {SDL_SCANCODE_APPLICATION, CInputMap::KeyMenu},
+    {SDL_SCANCODE_KP_0, CInputMap::KeyPad0},
+    {SDL_SCANCODE_KP_1, CInputMap::KeyPad0 + 1},
+    {SDL_SCANCODE_KP_2, CInputMap::KeyPad0 + 2},
+    {SDL_SCANCODE_KP_3, CInputMap::KeyPad0 + 3},
+    {SDL_SCANCODE_KP_4, CInputMap::KeyPad0 + 4},
+    {SDL_SCANCODE_KP_5, CInputMap::KeyPad0 + 5},
+    {SDL_SCANCODE_KP_6, CInputMap::KeyPad0 + 6},
+    {SDL_SCANCODE_KP_7, CInputMap::KeyPad0 + 7},
+    {SDL_SCANCODE_KP_8, CInputMap::KeyPad0 + 8},
+    {SDL_SCANCODE_KP_9, CInputMap::KeyPad0 + 9},
+    {SDL_SCANCODE_KP_MULTIPLY, CInputMap::KeyPadMultiply},
+    {SDL_SCANCODE_KP_PLUS, CInputMap::KeyPadAdd},
+    {SDL_SCANCODE_KP_MINUS, CInputMap::KeyPadSubtract},
+    {SDL_SCANCODE_KP_PERIOD, CInputMap::KeyPadDecimal},
+    {SDL_SCANCODE_KP_DIVIDE, CInputMap::KeyPadDivide},
+    {SDL_SCANCODE_F1, CInputMap::KeyF1},
+    {SDL_SCANCODE_F2, CInputMap::KeyF1 + 1},
+    {SDL_SCANCODE_F3, CInputMap::KeyF1 + 2},
+    {SDL_SCANCODE_F4, CInputMap::KeyF1 + 3},
+    {SDL_SCANCODE_F5, CInputMap::KeyF1 + 4},
+    {SDL_SCANCODE_F6, CInputMap::KeyF1 + 5},
+    {SDL_SCANCODE_F7, CInputMap::KeyF1 + 6},
+    {SDL_SCANCODE_F8, CInputMap::KeyF1 + 7},
+    {SDL_SCANCODE_F9, CInputMap::KeyF1 + 8},
+    {SDL_SCANCODE_F10, CInputMap::KeyF1 + 9},
+    {SDL_SCANCODE_F11, CInputMap::KeyF1 + 10},
+    {SDL_SCANCODE_F12, CInputMap::KeyF1 + 11},
+    {SDL_SCANCODE_NUMLOCKCLEAR, CInputMap::KeyNumLock},
+    {SDL_SCANCODE_SCROLLLOCK, CInputMap::KeyScrollLock},
+    {SDL_SCANCODE_SEMICOLON, CInputMap::KeySemicolon},
+    {SDL_SCANCODE_EQUALS, CInputMap::KeyEquals},
+    {SDL_SCANCODE_COMMA, CInputMap::KeyComma},
+    {SDL_SCANCODE_MINUS, CInputMap::KeyMinus},
+    {SDL_SCANCODE_PERIOD, CInputMap::KeyPeriod},
+    {SDL_SCANCODE_SLASH, CInputMap::KeySlash},
+    {SDL_SCANCODE_GRAVE, CInputMap::KeyGrave},
+    {SDL_SCANCODE_LEFTBRACKET, CInputMap::KeyLeftBracket},
+    {SDL_SCANCODE_BACKSLASH, CInputMap::KeyBackslash},
+    {SDL_SCANCODE_NONUSHASH, CInputMap::KeyBackslash},
+    {SDL_SCANCODE_RIGHTBRACKET, CInputMap::KeyRightBracket},
+    {SDL_SCANCODE_APOSTROPHE, CInputMap::KeyApostrophe},
+    {SDL_SCANCODE_NONUSBACKSLASH, CInputMap::KeyExtraBackslash},
 };
 
 // 0 for keys without a code; those send no key messages.
@@ -149,21 +152,56 @@ int VirtualKey(const SDL_Keysym& key)
 }
 
 // Keys an edit box expects as characters, which SDL's text input leaves out.
+// Their character codes are their key codes.
 int ControlCharacter(SDL_Keycode sym)
 {
     switch (sym)
     {
     case SDLK_BACKSPACE:
-        return 8;
+        return CInputMap::KeyBackspace;
     case SDLK_TAB:
-        return 9;
+        return CInputMap::KeyTab;
     case SDLK_RETURN:
     case SDLK_KP_ENTER:
-        return 13;
+        return CInputMap::KeyReturn;
     case SDLK_ESCAPE:
-        return 27;
+        return CInputMap::KeyEscape;
     default:
         return 0;
+    }
+}
+
+// Character messages carry Latin-1 from the space up; the control
+// characters below it come from ControlCharacter only.
+constexpr unsigned kFirstPrintable = 0x20;
+constexpr unsigned kLatin1End = 0x100;
+
+struct ButtonMessages
+{
+    unsigned down;
+    unsigned up;
+    unsigned doubleClick;
+};
+
+// Null for the buttons the shell has no messages for.
+const ButtonMessages* MessagesOf(Uint8 button)
+{
+    static constexpr ButtonMessages left{CPlatform::MsgLeftDown, CPlatform::MsgLeftUp,
+                                         CPlatform::MsgLeftDouble};
+    static constexpr ButtonMessages right{CPlatform::MsgRightDown, CPlatform::MsgRightUp,
+                                          CPlatform::MsgRightDouble};
+    static constexpr ButtonMessages middle{CPlatform::MsgMiddleDown, CPlatform::MsgMiddleUp,
+                                           CPlatform::MsgMiddleDouble};
+    switch (button)
+    {
+    case SDL_BUTTON_LEFT:
+        return &left;
+    case SDL_BUTTON_RIGHT:
+        return &right;
+    case SDL_BUTTON_MIDDLE:
+        return &middle;
+    default:
+        return nullptr;
     }
 }
 
@@ -413,7 +451,7 @@ bool CPlatformSDL::PeekMessage(Message& message)
 {
     SDL_Event event;
     while (m_queue.empty() && m_videoOpen && SDL_PollEvent(&event))
-        Translate(&event);
+        Translate(event);
     if (m_queue.empty())
         return false;
     message = m_queue.front();
@@ -437,145 +475,171 @@ void CPlatformSDL::Post(unsigned id, int wparam, int lparam)
     m_queue.push_back(message);
 }
 
-void CPlatformSDL::Translate(const void* data)
+void CPlatformSDL::Translate(const SDL_Event& event)
 {
-    const SDL_Event& event = *static_cast<const SDL_Event*>(data);
-    const Uint32 ours = m_window ? SDL_GetWindowID(m_window) : 0;
-
     switch (event.type)
     {
     case SDL_QUIT:
-        Post(MsgQuit, 0, 0);
+        TranslateQuit();
         break;
-
     case SDL_WINDOWEVENT:
-    {
-        const SDL_WindowEvent& w = event.window;
-        if (w.windowID != ours)
-            break;
-        int width = 0;
-        int height = 0;
-        SDL_GetWindowSize(m_window, &width, &height);
-        switch (w.event)
-        {
-        case SDL_WINDOWEVENT_MOVED:
-            Post(MsgMove, 0, PackParam(w.data1, w.data2));
-            break;
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-        {
-            const bool maximized = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MAXIMIZED) != 0;
-            Post(MsgSize, maximized ? 2 : 0, PackParam(w.data1, w.data2));
-            break;
-        }
-        case SDL_WINDOWEVENT_MINIMIZED:
-            Post(MsgSize, 1, 0);
-            break;
-        case SDL_WINDOWEVENT_MAXIMIZED:
-            Post(MsgSize, 2, PackParam(width, height));
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-            Post(MsgSize, 0, PackParam(width, height));
-            break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED:
-            Post(MsgSetFocus, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_FOCUS_LOST:
-            Post(MsgKillFocus, 0, 0);
-            break;
-        case SDL_WINDOWEVENT_CLOSE:
-            Post(MsgClose, 0, 0);
-            break;
-        default:
-            break;
-        }
+        TranslateWindow(event.window);
         break;
-    }
-
     case SDL_KEYDOWN:
     case SDL_KEYUP:
-    {
-        if (event.key.windowID != 0 && event.key.windowID != ours)
-            break;
-        const int vk = VirtualKey(event.key.keysym);
-        if (event.type == SDL_KEYUP)
-        {
-            if (vk != 0)
-                Post(MsgKeyUp, vk, 0);
-            break;
-        }
-        if (vk != 0)
-            Post(MsgKeyDown, vk, 0);
-        if (const int ch = ControlCharacter(event.key.keysym.sym))
-            Post(MsgChar, ch, 0);
+        TranslateKey(event.key);
         break;
-    }
-
     case SDL_TEXTINPUT:
-        if (event.text.windowID != 0 && event.text.windowID != ours)
-            break;
-        // Character codes are Latin-1; anything beyond it has no code here.
-        DecodeUtf8(event.text.text,
-                   [this](unsigned code)
-                   {
-                       if (code >= 32 && code < 256)
-                           Post(MsgChar, static_cast<int>(code), 0);
-                   });
+        TranslateText(event.text);
         break;
-
     case SDL_MOUSEMOTION:
-        if (event.motion.windowID != 0 && event.motion.windowID != ours)
-            break;
-        Post(MsgMouseMove, 0, PackParam(event.motion.x, event.motion.y));
+        TranslateMotion(event.motion);
         break;
-
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-    {
-        const SDL_MouseButtonEvent& b = event.button;
-        if (b.windowID != 0 && b.windowID != ours)
-            break;
-        unsigned first = 0;
-        if (b.button == SDL_BUTTON_LEFT)
-            first = MsgLeftDown;
-        else if (b.button == SDL_BUTTON_RIGHT)
-            first = MsgRightDown;
-        else if (b.button == SDL_BUTTON_MIDDLE)
-            first = MsgMiddleDown;
-        else
-            break;
-        // Down, up, double click follow each other per button. A second
-        // click within the double-click time arrives as the double click,
-        // a third as a plain press again.
-        unsigned id = first + 1;
-        if (event.type == SDL_MOUSEBUTTONDOWN)
-            id = (b.clicks >= 2 && b.clicks % 2 == 0) ? first + 2 : first;
-        Post(id, 0, PackParam(b.x, b.y));
+        TranslateButton(event.button);
         break;
-    }
-
     case SDL_MOUSEWHEEL:
-    {
-        const SDL_MouseWheelEvent& w = event.wheel;
-        if (w.windowID != 0 && w.windowID != ours)
-            break;
-        int notches = w.direction == SDL_MOUSEWHEEL_FLIPPED ? -w.y : w.y;
-        if (notches == 0)
-            break;
-        // The delta travels in 16 signed bits.
-        if (notches > 273)
-            notches = 273;
-        if (notches < -273)
-            notches = -273;
-        int x = 0;
-        int y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        Post(MsgWheel, PackParam(0, notches * 120), PackParam(x, y));
+        TranslateWheel(event.wheel);
         break;
-    }
-
     default:
         break;
     }
+}
+
+bool CPlatformSDL::IsForAnotherWindow(uint32_t windowId) const
+{
+    return windowId != 0 && windowId != GetWindowId();
+}
+
+void CPlatformSDL::TranslateQuit()
+{
+    Post(MsgQuit, 0, 0);
+}
+
+// Window events count only when they name this window, unlike input.
+void CPlatformSDL::TranslateWindow(const SDL_WindowEvent& event)
+{
+    if (event.windowID != GetWindowId())
+        return;
+    switch (event.event)
+    {
+    case SDL_WINDOWEVENT_MOVED:
+        Post(MsgMove, 0, PackParam(event.data1, event.data2));
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MINIMIZED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED:
+        TranslateSize(event);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        Post(MsgSetFocus, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        Post(MsgKillFocus, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_CLOSE:
+        Post(MsgClose, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+// SDL tells a new size apart from a change of state; the shell hears the
+// state with every size, and a minimized window as no size at all.
+void CPlatformSDL::TranslateSize(const SDL_WindowEvent& event)
+{
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(m_window, &width, &height);
+    switch (event.event)
+    {
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    {
+        const bool maximized = (SDL_GetWindowFlags(m_window) & SDL_WINDOW_MAXIMIZED) != 0;
+        Post(MsgSize, maximized ? CDisplay::Maximized : CDisplay::Restored,
+             PackParam(event.data1, event.data2));
+        break;
+    }
+    case SDL_WINDOWEVENT_MINIMIZED:
+        Post(MsgSize, CDisplay::Minimized, 0);
+        break;
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        Post(MsgSize, CDisplay::Maximized, PackParam(width, height));
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+        Post(MsgSize, CDisplay::Restored, PackParam(width, height));
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlatformSDL::TranslateKey(const SDL_KeyboardEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    const int vk = VirtualKey(event.keysym);
+    if (event.type == SDL_KEYUP)
+    {
+        if (vk != 0)
+            Post(MsgKeyUp, vk, 0);
+        return;
+    }
+    if (vk != 0)
+        Post(MsgKeyDown, vk, 0);
+    if (const int ch = ControlCharacter(event.keysym.sym))
+        Post(MsgChar, ch, 0);
+}
+
+void CPlatformSDL::TranslateText(const SDL_TextInputEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    DecodeUtf8(event.text,
+               [this](unsigned code)
+               {
+                   if (code >= kFirstPrintable && code < kLatin1End)
+                       Post(MsgChar, static_cast<int>(code), 0);
+               });
+}
+
+void CPlatformSDL::TranslateMotion(const SDL_MouseMotionEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    Post(MsgMouseMove, 0, PackParam(event.x, event.y));
+}
+
+void CPlatformSDL::TranslateButton(const SDL_MouseButtonEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    const ButtonMessages* messages = MessagesOf(event.button);
+    if (!messages)
+        return;
+    // A second click within the double-click time arrives as the double
+    // click, a third as a plain press again.
+    unsigned id = messages->up;
+    if (event.type == SDL_MOUSEBUTTONDOWN)
+        id = (event.clicks >= 2 && event.clicks % 2 == 0) ? messages->doubleClick : messages->down;
+    Post(id, 0, PackParam(event.x, event.y));
+}
+
+void CPlatformSDL::TranslateWheel(const SDL_MouseWheelEvent& event)
+{
+    if (IsForAnotherWindow(event.windowID))
+        return;
+    const int notches = event.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.y : event.y;
+    if (notches == 0)
+        return;
+    int x = 0;
+    int y = 0;
+    SDL_GetGlobalMouseState(&x, &y);
+    const int sent = std::clamp(notches, -MaxWheelNotches, MaxWheelNotches);
+    Post(MsgWheel, PackParam(0, sent * WheelNotch), PackParam(x, y));
 }
 
 bool CPlatformSDL::SetPixelFormat(const PixelFormat& format)
