@@ -73,10 +73,13 @@ private:
         ++m_waiting;
     }
 
-    void Load(int v, __m256d& zr, __m256d& zi, __m256d& diff);
-    uint64_t NextEvent() const;
-    void Retire(uint32_t flagged, const __m256d* zr, const __m256d* zi);
-    void OnEvent(const __m256d* zr, const __m256d* zi);
+    // Inlined into Run: out of line, they would take the addresses of the
+    // vectors and keep z out of registers in the hot loop.
+    [[gnu::always_inline]] inline void Load(int v, __m256d& zr, __m256d& zi, __m256d& diff);
+    [[gnu::always_inline]] inline uint64_t NextEvent() const;
+    [[gnu::always_inline]] inline void Retire(uint32_t flagged, const __m256d* zr,
+                                              const __m256d* zi);
+    [[gnu::always_inline]] inline void OnEvent(const __m256d* zr, const __m256d* zi);
     void FinishTails();
 
     double* const m_out;
@@ -245,10 +248,13 @@ void RowWalk::Run()
     for (int v = 0; v < kVectors; ++v)
         Load(v, zr[v], zi[v], diff[v]);
     uint64_t event = NextEvent();
+    // The hot loop's own copies, in registers; the rare steps see the members.
+    uint64_t k = m_k;
+    uint32_t inside = m_inside;
 
-    while (m_inside != 0)
+    while (inside != 0)
     {
-        ++m_k;
+        ++k;
         // One mask per vector: lanes that left the circle or whose real part
         // is back at the saved one.
         uint32_t flagged = 0;
@@ -271,13 +277,14 @@ void RowWalk::Run()
                              _mm256_cmp_pd(zr[v], _mm256_load_pd(m_savedZr + 4 * v), _CMP_EQ_OQ));
             flagged |= static_cast<uint32_t>(_mm256_movemask_pd(flag)) << (4 * v);
         }
-        flagged &= m_inside;
-        if (flagged == 0 && m_k != event)
+        flagged &= inside;
+        if (flagged == 0 && k != event)
             continue;
 
+        m_k = k;
         if (flagged != 0)
             Retire(flagged, zr, zi);
-        if (m_k == event)
+        if (k == event)
             OnEvent(zr, zi);
 
 #pragma GCC unroll 4
@@ -285,6 +292,7 @@ void RowWalk::Run()
             if ((m_inside & (0xFu << (4 * v))) == 0 && m_nextPixel < m_count)
                 Load(v, zr[v], zi[v], diff[v]);
         event = NextEvent();
+        inside = m_inside;
     }
     FinishTails();
 }
