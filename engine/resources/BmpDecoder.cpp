@@ -31,19 +31,19 @@ struct BmpHeader
 BmpHeader ParseHeader(const uint8_t* p)
 {
     BmpHeader header;
-    header.dataOffset = detail::ReadLe32(p + 10);
-    header.infoSize = detail::ReadLe32(p + 14);
-    header.width = int32_t(detail::ReadLe32(p + 18));
-    header.height = int32_t(detail::ReadLe32(p + 22));
-    header.bits = int16_t(detail::ReadLe16(p + 28));
-    header.compression = detail::ReadLe32(p + 30);
+    header.dataOffset = resources_detail::ReadLe32(p + 10);
+    header.infoSize = resources_detail::ReadLe32(p + 14);
+    header.width = int32_t(resources_detail::ReadLe32(p + 18));
+    header.height = int32_t(resources_detail::ReadLe32(p + 22));
+    header.bits = int16_t(resources_detail::ReadLe16(p + 28));
+    header.compression = resources_detail::ReadLe32(p + 30);
     return header;
 }
 
 bool ReadHeader(const char* fileName, BmpHeader& header)
 {
     uint8_t bytes[kHeaderSize];
-    if (!detail::ReadFileHead(fileName, bytes, sizeof bytes))
+    if (!resources_detail::ReadFileHead(fileName, bytes, sizeof bytes))
         return false;
     header = ParseHeader(bytes);
     return true;
@@ -57,14 +57,15 @@ bool HasPlainMasks(const std::vector<uint8_t>& file, const BmpHeader& header)
     if (file.size() < kHeaderSize + 12)
         return false;
     const uint8_t* masks = file.data() + kHeaderSize;
-    if (detail::ReadLe32(masks) != 0x00FF0000u || detail::ReadLe32(masks + 4) != 0x0000FF00u ||
-        detail::ReadLe32(masks + 8) != 0x000000FFu)
+    if (resources_detail::ReadLe32(masks) != 0x00FF0000u ||
+        resources_detail::ReadLe32(masks + 4) != 0x0000FF00u ||
+        resources_detail::ReadLe32(masks + 8) != 0x000000FFu)
         return false;
     if (header.infoSize < 56)
         return true; // no alpha mask: the fourth byte is passed on as it is
     if (file.size() < kHeaderSize + 16)
         return false;
-    const uint32_t alpha = detail::ReadLe32(masks + 12);
+    const uint32_t alpha = resources_detail::ReadLe32(masks + 12);
     return alpha == 0xFF000000u || alpha == 0;
 }
 
@@ -95,13 +96,13 @@ int GetBmpHeight(const char* fileName)
 uint8_t* LoadBmp(const char* fileName)
 {
     std::vector<uint8_t> file;
-    if (!detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
+    if (!resources_detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
         return nullptr;
     const BmpHeader header = ParseHeader(file.data());
     if (header.infoSize < 40 || header.infoSize > file.size() - kFileHeaderSize)
         return nullptr;
 
-    const size_t channels = detail::ChannelsForBits(header.bits);
+    const size_t channels = resources_detail::ChannelsForBits(header.bits);
     if (channels == 0)
         return nullptr;
     const bool plain =
@@ -124,7 +125,7 @@ uint8_t* LoadBmp(const char* fileName)
     if (offset < kFileHeaderSize + header.infoSize || offset > file.size())
         return nullptr;
     const uint64_t available = file.size() - offset;
-    const uint64_t bytes = detail::PictureBytes(width, height, channels, available);
+    const uint64_t bytes = resources_detail::PictureBytes(width, height, channels, available);
     if (bytes == 0)
         return nullptr;
     const uint64_t rowBytes = width * channels;
@@ -139,7 +140,7 @@ uint8_t* LoadBmp(const char* fileName)
         uint8_t* target = pixels.get() + (topDown ? height - 1 - row : row) * rowBytes;
         std::memcpy(target, source, rowBytes);
         if (channels > 1)
-            detail::SwapRedBlue(target, width, channels);
+            resources_detail::SwapRedBlue(target, width, channels);
     }
     return pixels.release();
 }

@@ -58,7 +58,7 @@ public:
 
     jpeg_decompress_struct info{};
     ErrorManager error{};
-    detail::UniqueFile file;
+    resources_detail::UniqueFile file;
     uint64_t fileSize = 0;
 };
 
@@ -74,7 +74,7 @@ bool Guarded(Decompressor& jpeg, const Step& step)
 
 bool OpenAndReadHeader(Decompressor& jpeg, const char* fileName)
 {
-    jpeg.file = detail::OpenForReading(fileName);
+    jpeg.file = resources_detail::OpenForReading(fileName);
     if (!jpeg.file)
         return false;
     // Only a bound for refusing liars, so a size that cannot be had is 0.
@@ -123,8 +123,8 @@ uint8_t* LoadJpg(const char* fileName)
     // would come out in ink order, which no caller could tell from RGBA.
     if (info.num_components != 1 && info.num_components != 3)
         return nullptr;
-    if (detail::PictureBytes(info.image_width, info.image_height, info.num_components,
-                             jpeg.fileSize * kMaxDecodeRatio) == 0)
+    if (resources_detail::PictureBytes(info.image_width, info.image_height, info.num_components,
+                                       jpeg.fileSize * kMaxDecodeRatio) == 0)
         return nullptr;
     info.dct_method = JDCT_FLOAT;
     if (!Guarded(jpeg, [&] { jpeg_start_decompress(&info); }))

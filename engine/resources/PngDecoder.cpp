@@ -39,8 +39,8 @@ struct PngHeader
 PngHeader ParseHeader(const uint8_t* p)
 {
     PngHeader header;
-    header.width = detail::ReadBe32(p);
-    header.height = detail::ReadBe32(p + 4);
+    header.width = resources_detail::ReadBe32(p);
+    header.height = resources_detail::ReadBe32(p + 4);
     header.bitDepth = p[8];
     header.colourType = p[9];
     header.compression = p[10];
@@ -88,7 +88,7 @@ unsigned ChannelsOf(const PngHeader& header)
 // The probes stream the file up to IHDR rather than reading all of it.
 bool ProbeHeader(const char* fileName, PngHeader& header)
 {
-    detail::UniqueFile file = detail::OpenForReading(fileName);
+    resources_detail::UniqueFile file = resources_detail::OpenForReading(fileName);
     uint8_t signature[sizeof kSignature];
     if (!file || std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
         std::memcmp(signature, kSignature, sizeof kSignature) != 0)
@@ -98,7 +98,7 @@ bool ProbeHeader(const char* fileName, PngHeader& header)
         uint8_t chunk[8];
         if (std::fread(chunk, 1, sizeof chunk, file.get()) != sizeof chunk)
             return false;
-        const uint32_t length = detail::ReadBe32(chunk);
+        const uint32_t length = resources_detail::ReadBe32(chunk);
         if (length > kMaxChunkLength || IsEnd(chunk + 4))
             return false;
         if (IsType(chunk + 4, "IHDR"))
@@ -238,7 +238,7 @@ int GetPngHeight(const char* fileName)
 uint8_t* LoadPng(const char* fileName)
 {
     std::vector<uint8_t> file;
-    if (!detail::ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
+    if (!resources_detail::ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
         std::memcmp(file.data(), kSignature, sizeof kSignature) != 0)
         return nullptr;
 
@@ -252,7 +252,7 @@ uint8_t* LoadPng(const char* fileName)
     {
         if (file.size() - at < 12)
             return nullptr;
-        const uint32_t length = detail::ReadBe32(&file[at]);
+        const uint32_t length = resources_detail::ReadBe32(&file[at]);
         const uint8_t* type = &file[at + 4];
         if (length > kMaxChunkLength || length > file.size() - at - 12)
             return nullptr;
@@ -285,8 +285,8 @@ uint8_t* LoadPng(const char* fileName)
     const uint64_t height = header.height;
     const uint64_t limit = (idatTotal + 1) * kMaxInflateRatio;
     // The filtered data is the pixels plus one filter byte a row.
-    if (detail::PictureBytes(width, height, channels, limit) == 0 ||
-        detail::PictureBytes(width * channels + 1, height, 1, limit) == 0)
+    if (resources_detail::PictureBytes(width, height, channels, limit) == 0 ||
+        resources_detail::PictureBytes(width * channels + 1, height, 1, limit) == 0)
         return nullptr;
     const size_t rowBytes = size_t(width) * channels;
     const size_t filteredSize = (rowBytes + 1) * size_t(height);

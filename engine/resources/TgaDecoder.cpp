@@ -34,10 +34,10 @@ TgaHeader ParseHeader(const uint8_t* p)
     header.idLength = p[0];
     header.colourMapType = p[1];
     header.imageType = p[2];
-    header.colourMapLength = detail::ReadLe16(p + 5);
+    header.colourMapLength = resources_detail::ReadLe16(p + 5);
     header.colourMapBits = p[7];
-    header.width = detail::ReadLe16(p + 12);
-    header.height = detail::ReadLe16(p + 14);
+    header.width = resources_detail::ReadLe16(p + 12);
+    header.height = resources_detail::ReadLe16(p + 14);
     header.bits = p[16];
     header.descriptor = p[17];
     return header;
@@ -46,7 +46,7 @@ TgaHeader ParseHeader(const uint8_t* p)
 bool ReadHeader(const char* fileName, TgaHeader& header)
 {
     uint8_t bytes[kHeaderSize];
-    if (!detail::ReadFileHead(fileName, bytes, sizeof bytes))
+    if (!resources_detail::ReadFileHead(fileName, bytes, sizeof bytes))
         return false;
     header = ParseHeader(bytes);
     return true;
@@ -75,7 +75,7 @@ int GetTgaHeight(const char* fileName)
 uint8_t* LoadTga(const char* fileName)
 {
     std::vector<uint8_t> file;
-    if (!detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
+    if (!resources_detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
         return nullptr;
     const TgaHeader header = ParseHeader(file.data());
 
@@ -83,7 +83,7 @@ uint8_t* LoadTga(const char* fileName)
     // would come out as noise, and 0 holds no picture.
     if (header.imageType < 1 || header.imageType > 3)
         return nullptr;
-    const size_t channels = detail::ChannelsForBits(header.bits);
+    const size_t channels = resources_detail::ChannelsForBits(header.bits);
     if (channels == 0)
         return nullptr;
 
@@ -96,7 +96,7 @@ uint8_t* LoadTga(const char* fileName)
     if (offset > file.size())
         return nullptr;
     const uint64_t bytes =
-        detail::PictureBytes(header.width, header.height, channels, file.size() - offset);
+        resources_detail::PictureBytes(header.width, header.height, channels, file.size() - offset);
     if (bytes == 0)
         return nullptr;
 
@@ -110,6 +110,6 @@ uint8_t* LoadTga(const char* fileName)
         std::memcpy(pixels.get() + target * rowBytes, source, rowBytes);
     }
     if (channels > 1)
-        detail::SwapRedBlue(pixels.get(), size_t(header.width) * header.height, channels);
+        resources_detail::SwapRedBlue(pixels.get(), size_t(header.width) * header.height, channels);
     return pixels.release();
 }

@@ -2,7 +2,7 @@
 // block, and fixed-size heads for the probes.
 #include "resources/detail/DecoderInput.h"
 
-namespace detail
+namespace resources_detail
 {
 
 UniqueFile OpenForReading(const char* path)
@@ -37,4 +37,4 @@ bool ReadFileHead(const char* path, uint8_t* bytes, size_t count)
     return file && std::fread(bytes, 1, count, file.get()) == count;
 }
 
-} // namespace detail
+} // namespace resources_detail

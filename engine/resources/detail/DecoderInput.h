@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace detail
+namespace resources_detail
 {
 
 struct FileCloser
@@ -75,4 +75,4 @@ inline void SwapRedBlue(uint8_t* pixels, size_t count, size_t channels)
     }
 }
 
-} // namespace detail
+} // namespace resources_detail
