@@ -4,7 +4,6 @@
 #include "resources/PngDecoder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -14,6 +13,7 @@
 #include <zlib.h>
 
 #include "resources/detail/DecoderInput.h"
+#include "resources/detail/Paeth.h"
 
 namespace
 {
@@ -158,17 +158,6 @@ bool Inflate(const std::vector<std::pair<const uint8_t*, uint32_t>>& pieces, uin
     return false; // the stream never ended
 }
 
-uint8_t Paeth(int left, int up, int upLeft)
-{
-    const int p = left + up - upLeft;
-    const int pa = std::abs(p - left);
-    const int pb = std::abs(p - up);
-    const int pc = std::abs(p - upLeft);
-    if (pa <= pb && pa <= pc)
-        return uint8_t(left);
-    return uint8_t(pb <= pc ? up : upLeft);
-}
-
 // Undoes one row's filter: `in` is the filtered row, `up` the row above
 // already unfiltered (zeros for the top row), `b` bytes per pixel.
 void Unfilter(uint8_t type, const uint8_t* in, const uint8_t* up, uint8_t* out, size_t length,
@@ -199,7 +188,7 @@ void Unfilter(uint8_t type, const uint8_t* in, const uint8_t* up, uint8_t* out, 
         for (size_t i = 0; i < length && i < b; ++i)
             out[i] = uint8_t(in[i] + up[i]);
         for (size_t i = b; i < length; ++i)
-            out[i] = uint8_t(in[i] + Paeth(out[i - b], up[i], up[i - b]));
+            out[i] = uint8_t(in[i] + resources_detail::Paeth(out[i - b], up[i], up[i - b]));
         break;
     default:
         // No such filter: the row is unknown, so it decodes as zeros.
