@@ -13,7 +13,7 @@
 #include "RowKernel.h"
 #include "core/XML.h"
 #include "resources/Image.h"
-#include "resources/PngDecoder.h"
+#include "resources/PictureFile.h"
 
 namespace
 {
@@ -128,28 +128,15 @@ void CMandelbrot::LoadLocations(const String& path)
 bool CMandelbrot::ReadGradient(const String& path)
 {
     std::vector<PaletteEntry>().swap(m_palette);
-    std::unique_ptr<uint8_t[]> pixels(LoadPng(path.GetText()));
-    int width = 0;
-    int height = 0;
-    int bits = 0;
-    if (pixels)
-    {
-        width = GetPngWidth(path.GetText());
-        height = GetPngHeight(path.GetText());
-        bits = GetPngBits(path.GetText());
-    }
-    // The probes open the file again; anything but a picture the loader
-    // could have made means the buffer cannot be trusted to match.
-    if (!pixels || width <= 0 || height <= 0 ||
-        (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    // One decode gives the pixels and their size together, and a refused
+    // file leaves the texture as it was.
+    if (!LoadPicture(path.GetText(), m_paletteTexture))
     {
         m_palette = BuiltInPalette();
         return false;
     }
-    const unsigned channels = static_cast<unsigned>(bits) / 8;
-    m_palette = GradientPalette(pixels.get(), static_cast<unsigned>(width), channels);
-    m_paletteTexture.Adopt(pixels.release(), static_cast<unsigned>(width),
-                           static_cast<unsigned>(height), channels, bits);
+    m_palette = GradientPalette(m_paletteTexture.GetPixels(), m_paletteTexture.GetWidth(),
+                                m_paletteTexture.GetChannels());
     return true;
 }
 

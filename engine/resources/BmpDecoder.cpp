@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 
 namespace
@@ -93,27 +94,27 @@ int GetBmpHeight(const char* fileName)
     return header.height < 0 ? -header.height : header.height;
 }
 
-uint8_t* LoadBmp(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeBmp(const char* fileName)
 {
     std::vector<uint8_t> file;
-    if (!resources_detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
-        return nullptr;
+    if (!ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
+        return {};
     const BmpHeader header = ParseHeader(file.data());
     if (header.infoSize < 40 || header.infoSize > file.size() - kFileHeaderSize)
-        return nullptr;
+        return {};
 
-    const size_t channels = resources_detail::ChannelsForBits(header.bits);
+    const size_t channels = ChannelsForBits(header.bits);
     if (channels == 0)
-        return nullptr;
+        return {};
     const bool plain =
         header.compression == kUncompressed ||
         (header.compression == kBitFields && header.bits == 32 && HasPlainMasks(file, header));
     if (!plain)
-        return nullptr;
+        return {};
 
     if (header.width <= 0 || header.height == 0 ||
         header.height == std::numeric_limits<int32_t>::min())
-        return nullptr;
+        return {};
     const bool topDown = header.height < 0;
     const uint64_t width = uint64_t(header.width);
     const uint64_t height = uint64_t(topDown ? -int64_t(header.height) : header.height);
@@ -123,24 +124,34 @@ uint8_t* LoadBmp(const char* fileName)
     // the products below small.
     const uint64_t offset = header.dataOffset;
     if (offset < kFileHeaderSize + header.infoSize || offset > file.size())
-        return nullptr;
+        return {};
     const uint64_t available = file.size() - offset;
-    const uint64_t bytes = resources_detail::PictureBytes(width, height, channels, available);
+    const uint64_t bytes = PictureBytes(width, height, channels, available);
     if (bytes == 0)
-        return nullptr;
+        return {};
     const uint64_t rowBytes = width * channels;
     const uint64_t stride = (rowBytes + 3) / 4 * 4;
     if ((height - 1) * stride > available - rowBytes)
-        return nullptr;
+        return {};
 
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[bytes]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[bytes]);
     const uint8_t* source = file.data() + offset;
     for (uint64_t row = 0; row < height; ++row, source += stride)
     {
-        uint8_t* target = pixels.get() + (topDown ? height - 1 - row : row) * rowBytes;
+        uint8_t* target = picture.pixels.get() + (topDown ? height - 1 - row : row) * rowBytes;
         std::memcpy(target, source, rowBytes);
         if (channels > 1)
-            resources_detail::SwapRedBlue(target, width, channels);
+            SwapRedBlue(target, width, channels);
     }
-    return pixels.release();
+    picture.width = unsigned(width);
+    picture.height = unsigned(height);
+    picture.channels = unsigned(channels);
+    picture.bits = header.bits;
+    return picture;
+}
+
+uint8_t* LoadBmp(const char* fileName)
+{
+    return resources_detail::DecodeBmp(fileName).pixels.release();
 }

@@ -10,6 +10,7 @@
 
 #include <jpeglib.h>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 
 namespace
@@ -113,46 +114,58 @@ int GetJpgHeight(const char* fileName)
     return OpenAndReadHeader(jpeg, fileName) ? int(jpeg.info.image_height) : -1;
 }
 
-uint8_t* LoadJpg(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeJpg(const char* fileName)
 {
     Decompressor jpeg;
     if (!OpenAndReadHeader(jpeg, fileName))
-        return nullptr;
+        return {};
     jpeg_decompress_struct& info = jpeg.info;
     // Grey stays grey and colour becomes RGB; four-component (CMYK) files
     // would come out in ink order, which no caller could tell from RGBA.
     if (info.num_components != 1 && info.num_components != 3)
-        return nullptr;
-    if (resources_detail::PictureBytes(info.image_width, info.image_height, info.num_components,
-                                       jpeg.fileSize * kMaxDecodeRatio) == 0)
-        return nullptr;
+        return {};
+    if (PictureBytes(info.image_width, info.image_height, info.num_components,
+                     jpeg.fileSize * kMaxDecodeRatio) == 0)
+        return {};
     info.dct_method = JDCT_FLOAT;
     if (!Guarded(jpeg, [&] { jpeg_start_decompress(&info); }))
-        return nullptr;
+        return {};
     if (info.output_components != info.num_components)
-        return nullptr;
+        return {};
 
     const size_t stride = size_t(info.output_width) * info.output_components;
     const size_t height = info.output_height;
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[stride * height]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[stride * height]);
+    uint8_t* pixels = picture.pixels.get();
     bool complete = true;
-    const bool decoded =
-        Guarded(jpeg,
-                [&]
-                {
-                    while (info.output_scanline < info.output_height)
-                    {
-                        // Scanline k from the top is row height-1-k: bottom row first.
-                        JSAMPROW row = pixels.get() + (height - 1 - info.output_scanline) * stride;
-                        if (jpeg_read_scanlines(&info, &row, 1) != 1)
-                        {
-                            complete = false;
-                            return;
-                        }
-                    }
-                    jpeg_finish_decompress(&info);
-                });
+    const bool decoded = Guarded(jpeg,
+                                 [&]
+                                 {
+                                     while (info.output_scanline < info.output_height)
+                                     {
+                                         // Scanline k from the top is row height-1-k: bottom row
+                                         // first.
+                                         JSAMPROW row =
+                                             pixels + (height - 1 - info.output_scanline) * stride;
+                                         if (jpeg_read_scanlines(&info, &row, 1) != 1)
+                                         {
+                                             complete = false;
+                                             return;
+                                         }
+                                     }
+                                     jpeg_finish_decompress(&info);
+                                 });
     if (!decoded || !complete)
-        return nullptr;
-    return pixels.release();
+        return {};
+    picture.width = info.output_width;
+    picture.height = info.output_height;
+    picture.channels = unsigned(info.output_components);
+    picture.bits = 8 * info.output_components;
+    return picture;
+}
+
+uint8_t* LoadJpg(const char* fileName)
+{
+    return resources_detail::DecodeJpg(fileName).pixels.release();
 }

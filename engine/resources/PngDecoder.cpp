@@ -12,6 +12,7 @@
 
 #include <zlib.h>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 #include "resources/detail/Paeth.h"
 
@@ -197,6 +198,51 @@ void Unfilter(uint8_t type, const uint8_t* in, const uint8_t* up, uint8_t* out, 
     }
 }
 
+struct Chunks
+{
+    PngHeader header;
+    bool haveHeader = false;
+    // The IDAT data in file order, pointing into the file's bytes.
+    std::vector<std::pair<const uint8_t*, uint32_t>> pieces;
+    uint64_t idatTotal = 0;
+};
+
+// Chunks end at IEND or when the file does; one cut short is a lie, and so
+// is a second IHDR.
+bool ReadChunks(const std::vector<uint8_t>& file, Chunks& chunks)
+{
+    size_t at = sizeof kSignature;
+    while (at < file.size())
+    {
+        if (file.size() - at < 12)
+            return false;
+        const uint32_t length = resources_detail::ReadBe32(&file[at]);
+        const uint8_t* type = &file[at + 4];
+        if (length > kMaxChunkLength || length > file.size() - at - 12)
+            return false;
+        const uint8_t* data = &file[at + 8];
+        at += 12 + size_t(length);
+        if (IsType(type, "IHDR"))
+        {
+            if (chunks.haveHeader || length != kIhdrSize)
+                return false;
+            chunks.header = ParseHeader(data);
+            chunks.haveHeader = true;
+        }
+        else if (IsType(type, "IDAT"))
+        {
+            if (length > 0)
+                chunks.pieces.emplace_back(data, length);
+            chunks.idatTotal += length;
+        }
+        else if (IsEnd(type))
+        {
+            break;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int GetPngBits(const char* fileName)
@@ -224,78 +270,57 @@ int GetPngHeight(const char* fileName)
     return int(header.height);
 }
 
-uint8_t* LoadPng(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileName)
 {
     std::vector<uint8_t> file;
-    if (!resources_detail::ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
+    if (!ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
         std::memcmp(file.data(), kSignature, sizeof kSignature) != 0)
-        return nullptr;
-
-    PngHeader header;
-    bool haveHeader = false;
-    std::vector<std::pair<const uint8_t*, uint32_t>> pieces;
-    uint64_t idatTotal = 0;
-    size_t at = sizeof kSignature;
-    // Chunks end at IEND or when the file does; one cut short is a lie.
-    while (at < file.size())
-    {
-        if (file.size() - at < 12)
-            return nullptr;
-        const uint32_t length = resources_detail::ReadBe32(&file[at]);
-        const uint8_t* type = &file[at + 4];
-        if (length > kMaxChunkLength || length > file.size() - at - 12)
-            return nullptr;
-        const uint8_t* data = &file[at + 8];
-        at += 12 + size_t(length);
-        if (IsType(type, "IHDR"))
-        {
-            if (haveHeader || length != kIhdrSize)
-                return nullptr;
-            header = ParseHeader(data);
-            haveHeader = true;
-        }
-        else if (IsType(type, "IDAT"))
-        {
-            if (length > 0)
-                pieces.emplace_back(data, length);
-            idatTotal += length;
-        }
-        else if (IsEnd(type))
-        {
-            break;
-        }
-    }
+        return {};
+    Chunks chunks;
+    if (!ReadChunks(file, chunks))
+        return {};
+    const PngHeader& header = chunks.header;
 
     const unsigned channels = ChannelsOf(header);
-    if (!haveHeader || channels == 0 || header.compression != 0 || header.filter != 0 ||
-        header.interlace != 0 || pieces.empty())
-        return nullptr;
+    if (!chunks.haveHeader || channels == 0 || header.compression != 0 || header.filter != 0 ||
+        header.interlace != 0 || chunks.pieces.empty())
+        return {};
     const uint64_t width = header.width;
     const uint64_t height = header.height;
-    const uint64_t limit = (idatTotal + 1) * kMaxInflateRatio;
+    const uint64_t limit = (chunks.idatTotal + 1) * kMaxInflateRatio;
     // The filtered data is the pixels plus one filter byte a row.
-    if (resources_detail::PictureBytes(width, height, channels, limit) == 0 ||
-        resources_detail::PictureBytes(width * channels + 1, height, 1, limit) == 0)
-        return nullptr;
+    if (PictureBytes(width, height, channels, limit) == 0 ||
+        PictureBytes(width * channels + 1, height, 1, limit) == 0)
+        return {};
     const size_t rowBytes = size_t(width) * channels;
     const size_t filteredSize = (rowBytes + 1) * size_t(height);
 
     std::unique_ptr<uint8_t[]> filtered(new uint8_t[filteredSize]);
-    if (!Inflate(pieces, filtered.get(), filteredSize))
-        return nullptr;
-    pieces.clear();
+    if (!Inflate(chunks.pieces, filtered.get(), filteredSize))
+        return {};
+    chunks.pieces.clear();
     file = std::vector<uint8_t>();
 
     // PNG rows come top first; row j of the file is row height-1-j here.
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[rowBytes * height]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[rowBytes * height]);
     const std::vector<uint8_t> zeros(rowBytes, 0);
     const uint8_t* up = zeros.data();
     for (size_t j = 0; j < height; ++j)
     {
         const uint8_t* in = filtered.get() + j * (rowBytes + 1);
-        uint8_t* out = pixels.get() + (height - 1 - j) * rowBytes;
+        uint8_t* out = picture.pixels.get() + (height - 1 - j) * rowBytes;
         Unfilter(in[0], in + 1, up, out, rowBytes, channels);
         up = out;
     }
-    return pixels.release();
+    picture.width = header.width;
+    picture.height = header.height;
+    picture.channels = channels;
+    picture.bits = int(channels * 8);
+    return picture;
+}
+
+uint8_t* LoadPng(const char* fileName)
+{
+    return resources_detail::DecodePng(fileName).pixels.release();
 }

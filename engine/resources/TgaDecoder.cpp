@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 
 namespace
@@ -72,20 +73,20 @@ int GetTgaHeight(const char* fileName)
     return ReadHeader(fileName, header) ? header.height : -1;
 }
 
-uint8_t* LoadTga(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeTga(const char* fileName)
 {
     std::vector<uint8_t> file;
-    if (!resources_detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
-        return nullptr;
+    if (!ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
+        return {};
     const TgaHeader header = ParseHeader(file.data());
 
     // 1 colour-mapped, 2 truecolour, 3 grey; the run-length types (9 to 11)
     // would come out as noise, and 0 holds no picture.
     if (header.imageType < 1 || header.imageType > 3)
-        return nullptr;
-    const size_t channels = resources_detail::ChannelsForBits(header.bits);
+        return {};
+    const size_t channels = ChannelsForBits(header.bits);
     if (channels == 0)
-        return nullptr;
+        return {};
 
     uint64_t offset = kHeaderSize + header.idLength;
     if (header.colourMapType != 0)
@@ -94,22 +95,32 @@ uint8_t* LoadTga(const char* fileName)
         offset += uint64_t(header.colourMapLength) * ((header.colourMapBits + 7u) / 8u);
     }
     if (offset > file.size())
-        return nullptr;
+        return {};
     const uint64_t bytes =
-        resources_detail::PictureBytes(header.width, header.height, channels, file.size() - offset);
+        PictureBytes(header.width, header.height, channels, file.size() - offset);
     if (bytes == 0)
-        return nullptr;
+        return {};
 
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[bytes]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[bytes]);
     const size_t rowBytes = size_t(header.width) * channels;
     const uint8_t* source = file.data() + offset;
     const bool topDown = (header.descriptor & kTopOrigin) != 0;
     for (size_t row = 0; row < header.height; ++row, source += rowBytes)
     {
         const size_t target = topDown ? header.height - 1 - row : row;
-        std::memcpy(pixels.get() + target * rowBytes, source, rowBytes);
+        std::memcpy(picture.pixels.get() + target * rowBytes, source, rowBytes);
     }
     if (channels > 1)
-        resources_detail::SwapRedBlue(pixels.get(), size_t(header.width) * header.height, channels);
-    return pixels.release();
+        SwapRedBlue(picture.pixels.get(), size_t(header.width) * header.height, channels);
+    picture.width = header.width;
+    picture.height = header.height;
+    picture.channels = unsigned(channels);
+    picture.bits = header.bits;
+    return picture;
+}
+
+uint8_t* LoadTga(const char* fileName)
+{
+    return resources_detail::DecodeTga(fileName).pixels.release();
 }
