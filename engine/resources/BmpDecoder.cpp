@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "resources/detail/DecodedPicture.h"
@@ -94,7 +95,8 @@ int GetBmpHeight(const char* fileName)
     return header.height < 0 ? -header.height : header.height;
 }
 
-resources_detail::DecodedPicture resources_detail::DecodeBmp(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeBmp(const char* fileName) noexcept
+try
 {
     std::vector<uint8_t> file;
     if (!ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
@@ -118,6 +120,8 @@ resources_detail::DecodedPicture resources_detail::DecodeBmp(const char* fileNam
     const bool topDown = header.height < 0;
     const uint64_t width = uint64_t(header.width);
     const uint64_t height = uint64_t(topDown ? -int64_t(header.height) : header.height);
+    if (!WithinPixelCeiling(width, height))
+        return {};
 
     // Every row but the last must be there with its padding; the last may
     // lack it. Checking the unpadded picture against the file first keeps
@@ -149,6 +153,10 @@ resources_detail::DecodedPicture resources_detail::DecodeBmp(const char* fileNam
     picture.channels = unsigned(channels);
     picture.bits = header.bits;
     return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
 }
 
 uint8_t* LoadBmp(const char* fileName)

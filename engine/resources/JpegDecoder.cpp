@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include <jpeglib.h>
 
@@ -20,6 +21,11 @@ namespace
 // one; a header claiming more than this many is lying, and is refused before
 // the picture is allocated.
 constexpr uint64_t kMaxDecodeRatio = 1024;
+
+// Encoders write about ten scans. Each scan of a progressive file costs a
+// pass over the whole picture however little it codes, so hundreds of
+// nearly empty ones make a small file slow; past this many it is refused.
+constexpr int kMaxScans = 100;
 
 struct ErrorManager
 {
@@ -42,6 +48,13 @@ void OnMessage(j_common_ptr info, int level)
 
 void Silent(j_common_ptr) {}
 
+// libjpeg reports here between the input steps of a multi-scan file.
+void LimitScans(j_common_ptr info)
+{
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        Escape(info);
+}
+
 class Decompressor
 {
 public:
@@ -51,6 +64,7 @@ public:
         error.base.error_exit = Escape;
         error.base.emit_message = OnMessage;
         error.base.output_message = Silent;
+        progress.progress_monitor = LimitScans;
     }
     // Safe also when creation failed: libjpeg frees only what it allocated.
     ~Decompressor() { jpeg_destroy_decompress(&info); }
@@ -59,6 +73,8 @@ public:
 
     jpeg_decompress_struct info{};
     ErrorManager error{};
+    // Installed only for decoding: creating the decompressor clears the link.
+    jpeg_progress_mgr progress{};
     resources_detail::UniqueFile file;
     uint64_t fileSize = 0;
 };
@@ -114,7 +130,8 @@ int GetJpgHeight(const char* fileName)
     return OpenAndReadHeader(jpeg, fileName) ? int(jpeg.info.image_height) : -1;
 }
 
-resources_detail::DecodedPicture resources_detail::DecodeJpg(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeJpg(const char* fileName) noexcept
+try
 {
     Decompressor jpeg;
     if (!OpenAndReadHeader(jpeg, fileName))
@@ -124,10 +141,12 @@ resources_detail::DecodedPicture resources_detail::DecodeJpg(const char* fileNam
     // would come out in ink order, which no caller could tell from RGBA.
     if (info.num_components != 1 && info.num_components != 3)
         return {};
-    if (PictureBytes(info.image_width, info.image_height, info.num_components,
+    if (!WithinPixelCeiling(info.image_width, info.image_height) ||
+        PictureBytes(info.image_width, info.image_height, info.num_components,
                      jpeg.fileSize * kMaxDecodeRatio) == 0)
         return {};
     info.dct_method = JDCT_FLOAT;
+    info.progress = &jpeg.progress;
     if (!Guarded(jpeg, [&] { jpeg_start_decompress(&info); }))
         return {};
     if (info.output_components != info.num_components)
@@ -163,6 +182,10 @@ resources_detail::DecodedPicture resources_detail::DecodeJpg(const char* fileNam
     picture.channels = unsigned(info.output_components);
     picture.bits = 8 * info.output_components;
     return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
 }
 
 uint8_t* LoadJpg(const char* fileName)

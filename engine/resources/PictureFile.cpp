@@ -16,7 +16,7 @@ using resources_detail::DecodedPicture;
 struct Format
 {
     const char* ending;
-    DecodedPicture (*decode)(const char*);
+    DecodedPicture (*decode)(const char*) noexcept;
 };
 
 constexpr Format kFormats[] = {{".bmp", resources_detail::DecodeBmp},

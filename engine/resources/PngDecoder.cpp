@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -270,7 +271,8 @@ int GetPngHeight(const char* fileName)
     return int(header.height);
 }
 
-resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileName) noexcept
+try
 {
     std::vector<uint8_t> file;
     if (!ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
@@ -287,6 +289,8 @@ resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileNam
         return {};
     const uint64_t width = header.width;
     const uint64_t height = header.height;
+    if (!WithinPixelCeiling(width, height))
+        return {};
     const uint64_t limit = (chunks.idatTotal + 1) * kMaxInflateRatio;
     // The filtered data is the pixels plus one filter byte a row.
     if (PictureBytes(width, height, channels, limit) == 0 ||
@@ -318,6 +322,10 @@ resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileNam
     picture.channels = channels;
     picture.bits = int(channels * 8);
     return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
 }
 
 uint8_t* LoadPng(const char* fileName)

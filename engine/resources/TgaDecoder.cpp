@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include "resources/detail/DecodedPicture.h"
@@ -73,7 +74,8 @@ int GetTgaHeight(const char* fileName)
     return ReadHeader(fileName, header) ? header.height : -1;
 }
 
-resources_detail::DecodedPicture resources_detail::DecodeTga(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeTga(const char* fileName) noexcept
+try
 {
     std::vector<uint8_t> file;
     if (!ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
@@ -94,7 +96,7 @@ resources_detail::DecodedPicture resources_detail::DecodeTga(const char* fileNam
         // 15-bit entries take two bytes, so round up.
         offset += uint64_t(header.colourMapLength) * ((header.colourMapBits + 7u) / 8u);
     }
-    if (offset > file.size())
+    if (offset > file.size() || !WithinPixelCeiling(header.width, header.height))
         return {};
     const uint64_t bytes =
         PictureBytes(header.width, header.height, channels, file.size() - offset);
@@ -118,6 +120,10 @@ resources_detail::DecodedPicture resources_detail::DecodeTga(const char* fileNam
     picture.channels = unsigned(channels);
     picture.bits = header.bits;
     return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
 }
 
 uint8_t* LoadTga(const char* fileName)

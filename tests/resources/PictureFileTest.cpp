@@ -1,13 +1,15 @@
-// LoadPicture against each format's own loader and probes, and the refusals
+// LoadPicture against each format's own loader and probes, the refusals
 // (endings it does not know, files their decoder refuses) that must leave
-// the image as it was.
+// the image as it was, and sources no decoder may read at all.
 #include "resources/PictureFile.h"
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "DecoderTestSupport.h"
 #include "resources/BmpDecoder.h"
@@ -85,4 +87,38 @@ TEST_F(PictureFileTest, RefusalsLeaveTheImageAsItWas)
     // The same bytes under their own ending do load.
     EXPECT_TRUE(LoadPicture(Write(png, "rgb.png").c_str(), image));
     EXPECT_EQ(image.GetWidth(), 5u);
+}
+
+// /dev/zero would be read until memory ran out, a FIFO would hold the open
+// up waiting for a writer, and a file past the size bound is not read even
+// when its picture would be fine: all fail at once, like missing files.
+TEST_F(PictureFileTest, DevicesPipesAndHugeFilesAreNeverRead)
+{
+    std::vector<uint8_t> head = ReadBytes(DataPath("rgb53.bmp"));
+    head.resize(138);
+    PutLe32(head, 10, uint32_t(kMaxPictureFileBytes)); // 5 x 3 pixels at the far end
+    const std::string huge = Write(head, "huge.bmp");
+    std::filesystem::resize_file(huge, kMaxPictureFileBytes + 48); // sparse
+    const struct
+    {
+        const char* ending;
+        const Decoder& decoder;
+    } formats[] = {{".bmp", kBmp}, {".jpg", kJpg}, {".png", kPng}, {".tga", kTga}};
+    CImage image;
+    for (const auto& format : formats)
+    {
+        const std::string zero = (m_dir / (std::string("zero") + format.ending)).string();
+        const std::string pipe = (m_dir / (std::string("pipe") + format.ending)).string();
+        std::filesystem::create_symlink("/dev/zero", zero);
+        ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+        for (const std::string& path : {zero, pipe, huge})
+        {
+            SCOPED_TRACE(path);
+            EXPECT_EQ(Pixels(format.decoder.load(path.c_str())), nullptr);
+            for (Probe probe : {format.decoder.bits, format.decoder.width, format.decoder.height})
+                EXPECT_EQ(probe(path.c_str()), -1);
+            EXPECT_FALSE(LoadPicture(path.c_str(), image));
+        }
+    }
+    EXPECT_EQ(image.GetPixels(), nullptr);
 }

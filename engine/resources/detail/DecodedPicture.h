@@ -19,9 +19,11 @@ struct DecodedPicture
     int bits = 0;
 };
 
-DecodedPicture DecodeBmp(const char* fileName);
-DecodedPicture DecodeJpg(const char* fileName);
-DecodedPicture DecodePng(const char* fileName);
-DecodedPicture DecodeTga(const char* fileName);
+// Memory the system will not give is one more reason a picture cannot be
+// decoded: these catch std::bad_alloc and give an empty result.
+DecodedPicture DecodeBmp(const char* fileName) noexcept;
+DecodedPicture DecodeJpg(const char* fileName) noexcept;
+DecodedPicture DecodePng(const char* fileName) noexcept;
+DecodedPicture DecodeTga(const char* fileName) noexcept;
 
 } // namespace resources_detail

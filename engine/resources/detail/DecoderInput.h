@@ -1,6 +1,6 @@
 // Shared by the image decoders: files read whole or in part through a FILE*
-// that cannot leak, little- and big-endian fields, and the size check that
-// keeps a lying header from making a decoder allocate what no file holds.
+// that cannot leak, little- and big-endian fields, and the size checks that
+// keep a lying header from making a decoder allocate what no file holds.
 #pragma once
 
 #include <cstddef>
@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+#include "resources/PictureFile.h"
 
 namespace resources_detail
 {
@@ -18,11 +20,13 @@ struct FileCloser
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-// Read-only, binary; null when the file cannot be opened.
+// Read-only, binary; null when the file cannot be opened, or is no regular
+// file once links are followed, or is longer than kMaxPictureFileBytes.
 UniqueFile OpenForReading(const char* path);
 
 // The whole file, grown as it is read (the length a seek reports is not
-// trusted). False when the file cannot be opened or a read fails.
+// trusted). False when the file cannot be opened, a read fails or the file
+// grows past kMaxPictureFileBytes.
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
 
 // Exactly `count` bytes from the start of the file, or false.
@@ -55,6 +59,12 @@ inline uint64_t PictureBytes(uint64_t width, uint64_t height, uint64_t channels,
     if (height > limit / row)
         return 0;
     return row * height;
+}
+
+// False past kMaxPicturePixels, which no file size excuses.
+inline bool WithinPixelCeiling(uint64_t width, uint64_t height)
+{
+    return height == 0 || width <= kMaxPicturePixels / height;
 }
 
 // Bytes per pixel of the depths BMP and TGA loaders read (8 grey, 24 RGB,
