@@ -48,18 +48,18 @@ std::string WriteProgressive(const std::string& path, int scans = 0)
     std::vector<jpeg_scan_info> script = {{3, {0, 1, 2, 0}, 0, 0, 0, 0}};
     for (int k = 0; int(script.size()) < scans; ++k)
         script.push_back({1, {k / 63, 0, 0, 0}, k % 63 + 1, k % 63 + 1, 0, 0});
-    if (scans == 0)
-        jpeg_simple_progression(&info);
-    else
-        info.scan_info = script.data(), info.num_scans = scans;
+    jpeg_simple_progression(&info);
+    if (scans > 0)
+    {
+        info.scan_info = script.data();
+        info.num_scans = scans;
+    }
     jpeg_start_compress(&info, TRUE);
     uint8_t row[16 * 3];
+    for (unsigned i = 0; i < sizeof row; ++i)
+        row[i] = uint8_t(i * 5);
     for (JSAMPROW rows = row; info.next_scanline < 16;)
-    {
-        for (unsigned i = 0; i < sizeof row; ++i)
-            row[i] = uint8_t(i * 5 + info.next_scanline * 16);
         jpeg_write_scanlines(&info, &rows, 1);
-    }
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     std::fclose(file);
