@@ -91,7 +91,7 @@ void Application::PollRender()
     m_renderPublished = true;
     if (m_downsampling)
         MakeHalfImage();
-    FullImage.Upload(CTexture::NoLimit, true, false, false, false);
+    FullImage.Upload({});
 }
 
 void Application::OnDownsample()
@@ -120,5 +120,5 @@ void Application::MakeHalfImage()
 {
     CFilterResize::Resize(HalfImage, FullImage, FullImage.GetWidth() / 2,
                           FullImage.GetHeight() / 2);
-    HalfImage.Upload(CTexture::NoLimit, true, false, false, false);
+    HalfImage.Upload({});
 }

@@ -9,6 +9,8 @@ bool CMandelbrot::LoadGradient(const String& path)
 {
     if (!ReadGradient(path))
         return false;
-    m_paletteTexture.Upload(CTexture::NoLimit, true, false, false, true);
+    CTexture::UploadOptions options;
+    options.freePixels = true;
+    m_paletteTexture.Upload(options);
     return true;
 }

@@ -4,12 +4,11 @@
 #include "fractal/Fractal.h"
 
 #include <cassert>
-#include <memory>
 #include <vector>
 
 #include "fractal/RowKernel.h"
 #include "resources/Image.h"
-#include "resources/PngDecoder.h"
+#include "resources/PictureFile.h"
 
 namespace
 {
@@ -49,29 +48,16 @@ void CFractal::LoadLocations(const String& path)
 bool CFractal::ReadGradient(const String& path, CImage* picture)
 {
     std::vector<PaletteEntry>().swap(m_palette);
-    std::unique_ptr<uint8_t[]> pixels(LoadPng(path.GetText()));
-    int width = 0;
-    int height = 0;
-    int bits = 0;
-    if (pixels)
-    {
-        width = GetPngWidth(path.GetText());
-        height = GetPngHeight(path.GetText());
-        bits = GetPngBits(path.GetText());
-    }
-    // The probes open the file again; anything but a picture the loader
-    // could have made means the buffer cannot be trusted to match.
-    if (!pixels || width <= 0 || height <= 0 ||
-        (bits != 8 && bits != 16 && bits != 24 && bits != 32))
+    // One decode gives the pixels and their size together, and a refused
+    // file leaves the picture as it was.
+    CImage decoded;
+    CImage& target = picture ? *picture : decoded;
+    if (!LoadPicture(path.GetText(), target))
     {
         m_palette = BuiltInPalette();
         return false;
     }
-    const unsigned channels = static_cast<unsigned>(bits) / 8;
-    m_palette = GradientPalette(pixels.get(), static_cast<unsigned>(width), channels);
-    if (picture)
-        picture->Adopt(pixels.release(), static_cast<unsigned>(width),
-                       static_cast<unsigned>(height), channels, bits);
+    m_palette = GradientPalette(target.GetPixels(), target.GetWidth(), target.GetChannels());
     return true;
 }
 

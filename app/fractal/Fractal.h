@@ -70,7 +70,8 @@ public:
     const std::vector<PaletteEntry>& GetPalette() const { return m_palette; }
     void SetPalette(std::vector<PaletteEntry> palette) { m_palette = std::move(palette); }
 
-    // Decodes a gradient picture: the palette comes from its bottom row and,
+    // Decodes a gradient picture (any format LoadPicture reads, by the
+    // file's ending): the palette comes from its bottom row and,
     // when `picture` is given, the picture's pixels go there. A file that
     // cannot be decoded gives the built-in palette, leaves `picture` as it
     // was and returns false.

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/String.h"
 #include "core/XML.h"
@@ -23,11 +24,6 @@ struct DirCloser
 };
 using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct Entry
 {
@@ -149,21 +145,39 @@ void ListDirectory(CXMLNode& out, const String& path, const String& filter, int 
     }
 }
 
+UniqueFile OpenRegularFile(const String& path, uint64_t limit)
+{
+    // Non-blocking, so that a FIFO cannot hold the open up waiting for a
+    // writer; on a regular file the flag changes nothing.
+    const int descriptor = open(path.GetText(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat info;
+    if (fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<uint64_t>(info.st_size) > limit)
+    {
+        close(descriptor);
+        return nullptr;
+    }
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (!file)
+        close(descriptor);
+    return UniqueFile(file);
+}
+
 bool ReadRegularFile(const String& path, std::vector<uint8_t>& bytes, uint64_t limit)
 {
     bytes.clear();
     // Keeps the count of one byte past the limit from wrapping.
     limit = std::min<uint64_t>(limit, SIZE_MAX / 2);
-    FilePtr file(std::fopen(path.GetText(), "rb"));
+    UniqueFile file = OpenRegularFile(path, limit);
     if (!file)
-        return false;
-    struct stat info;
-    if (fstat(fileno(file.get()), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<uint64_t>(info.st_size) > limit)
         return false;
     // The size only reserves room: the file may change while it is read, so
     // reading runs to its end, one byte past the limit at most.
-    bytes.reserve(static_cast<size_t>(info.st_size));
+    struct stat info;
+    if (fstat(fileno(file.get()), &info) == 0)
+        bytes.reserve(static_cast<size_t>(info.st_size));
     constexpr size_t kBlock = 64 * 1024;
     for (;;)
     {

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <vector>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 
 namespace
@@ -31,19 +33,19 @@ struct BmpHeader
 BmpHeader ParseHeader(const uint8_t* p)
 {
     BmpHeader header;
-    header.dataOffset = detail::ReadLe32(p + 10);
-    header.infoSize = detail::ReadLe32(p + 14);
-    header.width = int32_t(detail::ReadLe32(p + 18));
-    header.height = int32_t(detail::ReadLe32(p + 22));
-    header.bits = int16_t(detail::ReadLe16(p + 28));
-    header.compression = detail::ReadLe32(p + 30);
+    header.dataOffset = resources_detail::ReadLe32(p + 10);
+    header.infoSize = resources_detail::ReadLe32(p + 14);
+    header.width = int32_t(resources_detail::ReadLe32(p + 18));
+    header.height = int32_t(resources_detail::ReadLe32(p + 22));
+    header.bits = int16_t(resources_detail::ReadLe16(p + 28));
+    header.compression = resources_detail::ReadLe32(p + 30);
     return header;
 }
 
 bool ReadHeader(const char* fileName, BmpHeader& header)
 {
     uint8_t bytes[kHeaderSize];
-    if (!detail::ReadFileHead(fileName, bytes, sizeof bytes))
+    if (!resources_detail::ReadFileHead(fileName, bytes, sizeof bytes))
         return false;
     header = ParseHeader(bytes);
     return true;
@@ -57,14 +59,15 @@ bool HasPlainMasks(const std::vector<uint8_t>& file, const BmpHeader& header)
     if (file.size() < kHeaderSize + 12)
         return false;
     const uint8_t* masks = file.data() + kHeaderSize;
-    if (detail::ReadLe32(masks) != 0x00FF0000u || detail::ReadLe32(masks + 4) != 0x0000FF00u ||
-        detail::ReadLe32(masks + 8) != 0x000000FFu)
+    if (resources_detail::ReadLe32(masks) != 0x00FF0000u ||
+        resources_detail::ReadLe32(masks + 4) != 0x0000FF00u ||
+        resources_detail::ReadLe32(masks + 8) != 0x000000FFu)
         return false;
     if (header.infoSize < 56)
         return true; // no alpha mask: the fourth byte is passed on as it is
     if (file.size() < kHeaderSize + 16)
         return false;
-    const uint32_t alpha = detail::ReadLe32(masks + 12);
+    const uint32_t alpha = resources_detail::ReadLe32(masks + 12);
     return alpha == 0xFF000000u || alpha == 0;
 }
 
@@ -92,54 +95,71 @@ int GetBmpHeight(const char* fileName)
     return header.height < 0 ? -header.height : header.height;
 }
 
-uint8_t* LoadBmp(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeBmp(const char* fileName) noexcept
+try
 {
     std::vector<uint8_t> file;
-    if (!detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
-        return nullptr;
+    if (!ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
+        return {};
     const BmpHeader header = ParseHeader(file.data());
     if (header.infoSize < 40 || header.infoSize > file.size() - kFileHeaderSize)
-        return nullptr;
+        return {};
 
-    const size_t channels = detail::ChannelsForBits(header.bits);
+    const size_t channels = ChannelsForBits(header.bits);
     if (channels == 0)
-        return nullptr;
+        return {};
     const bool plain =
         header.compression == kUncompressed ||
         (header.compression == kBitFields && header.bits == 32 && HasPlainMasks(file, header));
     if (!plain)
-        return nullptr;
+        return {};
 
     if (header.width <= 0 || header.height == 0 ||
         header.height == std::numeric_limits<int32_t>::min())
-        return nullptr;
+        return {};
     const bool topDown = header.height < 0;
     const uint64_t width = uint64_t(header.width);
     const uint64_t height = uint64_t(topDown ? -int64_t(header.height) : header.height);
+    if (!WithinPixelCeiling(width, height))
+        return {};
 
     // Every row but the last must be there with its padding; the last may
     // lack it. Checking the unpadded picture against the file first keeps
     // the products below small.
     const uint64_t offset = header.dataOffset;
     if (offset < kFileHeaderSize + header.infoSize || offset > file.size())
-        return nullptr;
+        return {};
     const uint64_t available = file.size() - offset;
-    const uint64_t bytes = detail::PictureBytes(width, height, channels, available);
+    const uint64_t bytes = PictureBytes(width, height, channels, available);
     if (bytes == 0)
-        return nullptr;
+        return {};
     const uint64_t rowBytes = width * channels;
     const uint64_t stride = (rowBytes + 3) / 4 * 4;
     if ((height - 1) * stride > available - rowBytes)
-        return nullptr;
+        return {};
 
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[bytes]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[bytes]);
     const uint8_t* source = file.data() + offset;
     for (uint64_t row = 0; row < height; ++row, source += stride)
     {
-        uint8_t* target = pixels.get() + (topDown ? height - 1 - row : row) * rowBytes;
+        uint8_t* target = picture.pixels.get() + (topDown ? height - 1 - row : row) * rowBytes;
         std::memcpy(target, source, rowBytes);
         if (channels > 1)
-            detail::SwapRedBlue(target, width, channels);
+            SwapRedBlue(target, width, channels);
     }
-    return pixels.release();
+    picture.width = unsigned(width);
+    picture.height = unsigned(height);
+    picture.channels = unsigned(channels);
+    picture.bits = header.bits;
+    return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
+}
+
+uint8_t* LoadBmp(const char* fileName)
+{
+    return resources_detail::DecodeBmp(fileName).pixels.release();
 }

@@ -1,7 +1,7 @@
 // Reads uncompressed 8-, 24- and 32-bit Windows bitmaps into bottom-row-first,
 // red-first pixels. 8-bit files give their palette indices as grey; the
 // palette itself is not applied. Probes return -1 and the loader null on
-// files they cannot use.
+// files they cannot use; the limits of PictureFile.h apply.
 #pragma once
 
 #include <cstdint>

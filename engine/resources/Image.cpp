@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace
 {
@@ -39,10 +40,7 @@ CImage& CImage::operator=(const CImage& source)
     return *this;
 }
 
-CImage::~CImage()
-{
-    delete[] m_pixels;
-}
+CImage::~CImage() = default;
 
 void CImage::CopyFrom(const CImage& source)
 {
@@ -50,7 +48,8 @@ void CImage::CopyFrom(const CImage& source)
         return;
     m_name = source.m_name;
     m_fileName = source.m_fileName;
-    SetFromCopy(source.m_pixels, source.m_width, source.m_height, source.m_channels, source.m_bits);
+    SetFromCopy(source.m_pixels.get(), source.m_width, source.m_height, source.m_channels,
+                source.m_bits);
     // An empty source still has dimensions (a texture after upload); a copy
     // that dropped them would not be a copy.
     m_width = source.m_width;
@@ -62,7 +61,8 @@ void CImage::CopyFrom(const CImage& source)
 void CImage::Create(unsigned width, unsigned height, unsigned channels, int bits)
 {
     // Allocate before freeing so a failed allocation leaves the image as it was.
-    Adopt(new uint8_t[ByteCount(width, height, channels)](), width, height, channels, bits);
+    Adopt(std::unique_ptr<uint8_t[]>(new uint8_t[ByteCount(width, height, channels)]()), width,
+          height, channels, bits);
 }
 
 void CImage::SetFromCopy(const uint8_t* buffer, unsigned width, unsigned height, unsigned channels,
@@ -75,28 +75,31 @@ void CImage::SetFromCopy(const uint8_t* buffer, unsigned width, unsigned height,
     }
     // Copy before freeing: the buffer may be this image's own pixels.
     const size_t count = ByteCount(width, height, channels);
-    uint8_t* pixels = new uint8_t[count];
-    std::memcpy(pixels, buffer, count);
-    Adopt(pixels, width, height, channels, bits);
+    std::unique_ptr<uint8_t[]> pixels(new uint8_t[count]);
+    std::memcpy(pixels.get(), buffer, count);
+    Adopt(std::move(pixels), width, height, channels, bits);
 }
 
 void CImage::Adopt(uint8_t* buffer, unsigned width, unsigned height, unsigned channels, int bits)
 {
-    // The image owns whatever buffer it holds, so a replaced one is freed
-    // rather than leaked.
-    if (buffer != m_pixels)
-        delete[] m_pixels;
-    m_pixels = buffer;
+    // Taking back the buffer it already owns must not free it first.
+    if (buffer != m_pixels.get())
+        m_pixels.reset(buffer);
     m_width = width;
     m_height = height;
     m_channels = channels;
     m_bits = bits;
 }
 
+void CImage::Adopt(std::unique_ptr<uint8_t[]> buffer, unsigned width, unsigned height,
+                   unsigned channels, int bits)
+{
+    Adopt(buffer.release(), width, height, channels, bits);
+}
+
 void CImage::FreePixels()
 {
-    delete[] m_pixels;
-    m_pixels = nullptr;
+    m_pixels.reset();
 }
 
 float CImage::GetAspect() const
@@ -104,11 +107,17 @@ float CImage::GetAspect() const
     return m_height == 0 ? 0.0f : float(m_width) / float(m_height);
 }
 
-uint8_t* CImage::GetPixel(unsigned x, unsigned y) const
+const uint8_t* CImage::GetPixel(unsigned x, unsigned y) const
 {
     if (!m_pixels || x >= m_width || y >= m_height)
         return nullptr;
-    return m_pixels + (uint64_t(y) * m_width + x) * m_channels;
+    return m_pixels.get() + (uint64_t(y) * m_width + x) * m_channels;
+}
+
+uint8_t* CImage::GetPixel(unsigned x, unsigned y)
+{
+    // One bounds check for both; the pixels are this image's to hand out.
+    return const_cast<uint8_t*>(std::as_const(*this).GetPixel(x, y));
 }
 
 void CImage::SetPixel(unsigned x, unsigned y, const uint8_t* value)
@@ -139,7 +148,7 @@ void CImage::ConvertChannels(unsigned channels)
     const bool alpha = from == 2 || from == 4;
     const uint64_t count = uint64_t(m_width) * m_height;
     std::unique_ptr<uint8_t[]> pixels(new uint8_t[ByteCount(m_width, m_height, to)]);
-    const uint8_t* src = m_pixels;
+    const uint8_t* src = m_pixels.get();
     uint8_t* dst = pixels.get();
     for (uint64_t i = 0; i < count; ++i, src += from, dst += to)
     {
@@ -155,8 +164,7 @@ void CImage::ConvertChannels(unsigned channels)
             dst[3] = alpha ? src[from - 1] : 255;
     }
 
-    delete[] m_pixels;
-    m_pixels = pixels.release();
+    m_pixels = std::move(pixels);
     m_channels = to;
     m_bits = int(to * 8);
 }
@@ -203,8 +211,8 @@ void CImage::Blit(const CImage& source, unsigned x, unsigned y, unsigned sourceX
 
     for (uint64_t i = 0; i < rows; ++i)
     {
-        std::memcpy(m_pixels + (firstRow + i) * destStride + destBegin,
-                    from->m_pixels + (sourceY + i) * sourceStride + begin, count);
+        std::memcpy(m_pixels.get() + (firstRow + i) * destStride + destBegin,
+                    from->m_pixels.get() + (sourceY + i) * sourceStride + begin, count);
     }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "resources/Resource.h"
 
@@ -22,16 +23,20 @@ public:
     // Takes ownership of `buffer` (allocated with new[]) without copying; a
     // previous, different buffer is freed.
     void Adopt(uint8_t* buffer, unsigned width, unsigned height, unsigned channels, int bits);
+    void Adopt(std::unique_ptr<uint8_t[]> buffer, unsigned width, unsigned height,
+               unsigned channels, int bits);
     void FreePixels();
 
-    uint8_t* GetPixels() const { return m_pixels; }
+    const uint8_t* GetPixels() const { return m_pixels.get(); }
+    uint8_t* GetPixels() { return m_pixels.get(); }
     unsigned GetWidth() const { return m_width; }
     unsigned GetHeight() const { return m_height; }
     unsigned GetChannels() const { return m_channels; }
     int GetBits() const { return m_bits; }
     float GetAspect() const;
 
-    uint8_t* GetPixel(unsigned x, unsigned y) const;
+    const uint8_t* GetPixel(unsigned x, unsigned y) const;
+    uint8_t* GetPixel(unsigned x, unsigned y);
     void SetPixel(unsigned x, unsigned y, const uint8_t* value);
 
     void ConvertChannels(unsigned channels);
@@ -40,7 +45,7 @@ public:
     void BlitWhole(const CImage& source);
 
 protected:
-    uint8_t* m_pixels = nullptr;
+    std::unique_ptr<uint8_t[]> m_pixels;
     unsigned m_width = 0;
     unsigned m_height = 0;
     unsigned m_channels = 0;

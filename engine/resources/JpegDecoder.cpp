@@ -7,9 +7,11 @@
 #include <csetjmp>
 #include <cstdio>
 #include <memory>
+#include <new>
 
 #include <jpeglib.h>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 
 namespace
@@ -19,6 +21,11 @@ namespace
 // one; a header claiming more than this many is lying, and is refused before
 // the picture is allocated.
 constexpr uint64_t kMaxDecodeRatio = 1024;
+
+// Encoders write about ten scans. Each scan of a progressive file costs a
+// pass over the whole picture however little it codes, so hundreds of
+// nearly empty ones make a small file slow; past this many it is refused.
+constexpr int kMaxScans = 100;
 
 struct ErrorManager
 {
@@ -41,6 +48,13 @@ void OnMessage(j_common_ptr info, int level)
 
 void Silent(j_common_ptr) {}
 
+// libjpeg reports here between the input steps of a multi-scan file.
+void LimitScans(j_common_ptr info)
+{
+    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
+        Escape(info);
+}
+
 class Decompressor
 {
 public:
@@ -50,6 +64,7 @@ public:
         error.base.error_exit = Escape;
         error.base.emit_message = OnMessage;
         error.base.output_message = Silent;
+        progress.progress_monitor = LimitScans;
     }
     // Safe also when creation failed: libjpeg frees only what it allocated.
     ~Decompressor() { jpeg_destroy_decompress(&info); }
@@ -58,7 +73,9 @@ public:
 
     jpeg_decompress_struct info{};
     ErrorManager error{};
-    detail::UniqueFile file;
+    // Installed only for decoding: creating the decompressor clears the link.
+    jpeg_progress_mgr progress{};
+    resources_detail::UniqueFile file;
     uint64_t fileSize = 0;
 };
 
@@ -74,7 +91,7 @@ bool Guarded(Decompressor& jpeg, const Step& step)
 
 bool OpenAndReadHeader(Decompressor& jpeg, const char* fileName)
 {
-    jpeg.file = detail::OpenForReading(fileName);
+    jpeg.file = resources_detail::OpenForReading(fileName);
     if (!jpeg.file)
         return false;
     // Only a bound for refusing liars, so a size that cannot be had is 0.
@@ -113,46 +130,65 @@ int GetJpgHeight(const char* fileName)
     return OpenAndReadHeader(jpeg, fileName) ? int(jpeg.info.image_height) : -1;
 }
 
-uint8_t* LoadJpg(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeJpg(const char* fileName) noexcept
+try
 {
     Decompressor jpeg;
     if (!OpenAndReadHeader(jpeg, fileName))
-        return nullptr;
+        return {};
     jpeg_decompress_struct& info = jpeg.info;
     // Grey stays grey and colour becomes RGB; four-component (CMYK) files
     // would come out in ink order, which no caller could tell from RGBA.
     if (info.num_components != 1 && info.num_components != 3)
-        return nullptr;
-    if (detail::PictureBytes(info.image_width, info.image_height, info.num_components,
-                             jpeg.fileSize * kMaxDecodeRatio) == 0)
-        return nullptr;
+        return {};
+    if (!WithinPixelCeiling(info.image_width, info.image_height) ||
+        PictureBytes(info.image_width, info.image_height, info.num_components,
+                     jpeg.fileSize * kMaxDecodeRatio) == 0)
+        return {};
     info.dct_method = JDCT_FLOAT;
+    info.progress = &jpeg.progress;
     if (!Guarded(jpeg, [&] { jpeg_start_decompress(&info); }))
-        return nullptr;
+        return {};
     if (info.output_components != info.num_components)
-        return nullptr;
+        return {};
 
     const size_t stride = size_t(info.output_width) * info.output_components;
     const size_t height = info.output_height;
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[stride * height]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[stride * height]);
+    uint8_t* pixels = picture.pixels.get();
     bool complete = true;
-    const bool decoded =
-        Guarded(jpeg,
-                [&]
-                {
-                    while (info.output_scanline < info.output_height)
-                    {
-                        // Scanline k from the top is row height-1-k: bottom row first.
-                        JSAMPROW row = pixels.get() + (height - 1 - info.output_scanline) * stride;
-                        if (jpeg_read_scanlines(&info, &row, 1) != 1)
-                        {
-                            complete = false;
-                            return;
-                        }
-                    }
-                    jpeg_finish_decompress(&info);
-                });
+    const bool decoded = Guarded(jpeg,
+                                 [&]
+                                 {
+                                     while (info.output_scanline < info.output_height)
+                                     {
+                                         // Scanline k from the top is row height-1-k: bottom row
+                                         // first.
+                                         JSAMPROW row =
+                                             pixels + (height - 1 - info.output_scanline) * stride;
+                                         if (jpeg_read_scanlines(&info, &row, 1) != 1)
+                                         {
+                                             complete = false;
+                                             return;
+                                         }
+                                     }
+                                     jpeg_finish_decompress(&info);
+                                 });
     if (!decoded || !complete)
-        return nullptr;
-    return pixels.release();
+        return {};
+    picture.width = info.output_width;
+    picture.height = info.output_height;
+    picture.channels = unsigned(info.output_components);
+    picture.bits = 8 * info.output_components;
+    return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
+}
+
+uint8_t* LoadJpg(const char* fileName)
+{
+    return resources_detail::DecodeJpg(fileName).pixels.release();
 }

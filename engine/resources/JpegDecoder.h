@@ -1,7 +1,8 @@
 // Reads baseline and progressive JPEG files through libjpeg into
 // bottom-row-first pixels: one grey channel or red, green, blue. Corrupt
-// data gives null rather than ending the process; CMYK files are refused.
-// Probes return -1 and the loader null on files they cannot use.
+// data gives null rather than ending the process; CMYK files and files of
+// more than 100 scans are refused. Probes return -1 and the loader null on
+// files they cannot use; the limits of PictureFile.h apply.
 #pragma once
 
 #include <cstdint>

@@ -4,16 +4,18 @@
 #include "resources/PngDecoder.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
 #include <zlib.h>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
+#include "resources/detail/Paeth.h"
 
 namespace
 {
@@ -39,8 +41,8 @@ struct PngHeader
 PngHeader ParseHeader(const uint8_t* p)
 {
     PngHeader header;
-    header.width = detail::ReadBe32(p);
-    header.height = detail::ReadBe32(p + 4);
+    header.width = resources_detail::ReadBe32(p);
+    header.height = resources_detail::ReadBe32(p + 4);
     header.bitDepth = p[8];
     header.colourType = p[9];
     header.compression = p[10];
@@ -88,7 +90,7 @@ unsigned ChannelsOf(const PngHeader& header)
 // The probes stream the file up to IHDR rather than reading all of it.
 bool ProbeHeader(const char* fileName, PngHeader& header)
 {
-    detail::UniqueFile file = detail::OpenForReading(fileName);
+    resources_detail::UniqueFile file = resources_detail::OpenForReading(fileName);
     uint8_t signature[sizeof kSignature];
     if (!file || std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
         std::memcmp(signature, kSignature, sizeof kSignature) != 0)
@@ -98,7 +100,7 @@ bool ProbeHeader(const char* fileName, PngHeader& header)
         uint8_t chunk[8];
         if (std::fread(chunk, 1, sizeof chunk, file.get()) != sizeof chunk)
             return false;
-        const uint32_t length = detail::ReadBe32(chunk);
+        const uint32_t length = resources_detail::ReadBe32(chunk);
         if (length > kMaxChunkLength || IsEnd(chunk + 4))
             return false;
         if (IsType(chunk + 4, "IHDR"))
@@ -158,17 +160,6 @@ bool Inflate(const std::vector<std::pair<const uint8_t*, uint32_t>>& pieces, uin
     return false; // the stream never ended
 }
 
-uint8_t Paeth(int left, int up, int upLeft)
-{
-    const int p = left + up - upLeft;
-    const int pa = std::abs(p - left);
-    const int pb = std::abs(p - up);
-    const int pc = std::abs(p - upLeft);
-    if (pa <= pb && pa <= pc)
-        return uint8_t(left);
-    return uint8_t(pb <= pc ? up : upLeft);
-}
-
 // Undoes one row's filter: `in` is the filtered row, `up` the row above
 // already unfiltered (zeros for the top row), `b` bytes per pixel.
 void Unfilter(uint8_t type, const uint8_t* in, const uint8_t* up, uint8_t* out, size_t length,
@@ -199,13 +190,58 @@ void Unfilter(uint8_t type, const uint8_t* in, const uint8_t* up, uint8_t* out, 
         for (size_t i = 0; i < length && i < b; ++i)
             out[i] = uint8_t(in[i] + up[i]);
         for (size_t i = b; i < length; ++i)
-            out[i] = uint8_t(in[i] + Paeth(out[i - b], up[i], up[i - b]));
+            out[i] = uint8_t(in[i] + resources_detail::Paeth(out[i - b], up[i], up[i - b]));
         break;
     default:
         // No such filter: the row is unknown, so it decodes as zeros.
         std::memset(out, 0, length);
         break;
     }
+}
+
+struct Chunks
+{
+    PngHeader header;
+    bool haveHeader = false;
+    // The IDAT data in file order, pointing into the file's bytes.
+    std::vector<std::pair<const uint8_t*, uint32_t>> pieces;
+    uint64_t idatTotal = 0;
+};
+
+// Chunks end at IEND or when the file does; one cut short is a lie, and so
+// is a second IHDR.
+bool ReadChunks(const std::vector<uint8_t>& file, Chunks& chunks)
+{
+    size_t at = sizeof kSignature;
+    while (at < file.size())
+    {
+        if (file.size() - at < 12)
+            return false;
+        const uint32_t length = resources_detail::ReadBe32(&file[at]);
+        const uint8_t* type = &file[at + 4];
+        if (length > kMaxChunkLength || length > file.size() - at - 12)
+            return false;
+        const uint8_t* data = &file[at + 8];
+        at += 12 + size_t(length);
+        if (IsType(type, "IHDR"))
+        {
+            if (chunks.haveHeader || length != kIhdrSize)
+                return false;
+            chunks.header = ParseHeader(data);
+            chunks.haveHeader = true;
+        }
+        else if (IsType(type, "IDAT"))
+        {
+            if (length > 0)
+                chunks.pieces.emplace_back(data, length);
+            chunks.idatTotal += length;
+        }
+        else if (IsEnd(type))
+        {
+            break;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -235,78 +271,64 @@ int GetPngHeight(const char* fileName)
     return int(header.height);
 }
 
-uint8_t* LoadPng(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileName) noexcept
+try
 {
     std::vector<uint8_t> file;
-    if (!detail::ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
+    if (!ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
         std::memcmp(file.data(), kSignature, sizeof kSignature) != 0)
-        return nullptr;
-
-    PngHeader header;
-    bool haveHeader = false;
-    std::vector<std::pair<const uint8_t*, uint32_t>> pieces;
-    uint64_t idatTotal = 0;
-    size_t at = sizeof kSignature;
-    // Chunks end at IEND or when the file does; one cut short is a lie.
-    while (at < file.size())
-    {
-        if (file.size() - at < 12)
-            return nullptr;
-        const uint32_t length = detail::ReadBe32(&file[at]);
-        const uint8_t* type = &file[at + 4];
-        if (length > kMaxChunkLength || length > file.size() - at - 12)
-            return nullptr;
-        const uint8_t* data = &file[at + 8];
-        at += 12 + size_t(length);
-        if (IsType(type, "IHDR"))
-        {
-            if (haveHeader || length != kIhdrSize)
-                return nullptr;
-            header = ParseHeader(data);
-            haveHeader = true;
-        }
-        else if (IsType(type, "IDAT"))
-        {
-            if (length > 0)
-                pieces.emplace_back(data, length);
-            idatTotal += length;
-        }
-        else if (IsEnd(type))
-        {
-            break;
-        }
-    }
+        return {};
+    Chunks chunks;
+    if (!ReadChunks(file, chunks))
+        return {};
+    const PngHeader& header = chunks.header;
 
     const unsigned channels = ChannelsOf(header);
-    if (!haveHeader || channels == 0 || header.compression != 0 || header.filter != 0 ||
-        header.interlace != 0 || pieces.empty())
-        return nullptr;
+    if (!chunks.haveHeader || channels == 0 || header.compression != 0 || header.filter != 0 ||
+        header.interlace != 0 || chunks.pieces.empty())
+        return {};
     const uint64_t width = header.width;
     const uint64_t height = header.height;
-    const uint64_t limit = (idatTotal + 1) * kMaxInflateRatio;
+    if (!WithinPixelCeiling(width, height))
+        return {};
+    const uint64_t limit = (chunks.idatTotal + 1) * kMaxInflateRatio;
     // The filtered data is the pixels plus one filter byte a row.
-    if (detail::PictureBytes(width, height, channels, limit) == 0 ||
-        detail::PictureBytes(width * channels + 1, height, 1, limit) == 0)
-        return nullptr;
+    if (PictureBytes(width, height, channels, limit) == 0 ||
+        PictureBytes(width * channels + 1, height, 1, limit) == 0)
+        return {};
     const size_t rowBytes = size_t(width) * channels;
     const size_t filteredSize = (rowBytes + 1) * size_t(height);
 
     std::unique_ptr<uint8_t[]> filtered(new uint8_t[filteredSize]);
-    if (!Inflate(pieces, filtered.get(), filteredSize))
-        return nullptr;
-    pieces.clear();
+    if (!Inflate(chunks.pieces, filtered.get(), filteredSize))
+        return {};
+    chunks.pieces.clear();
     file = std::vector<uint8_t>();
 
     // PNG rows come top first; row j of the file is row height-1-j here.
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[rowBytes * height]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[rowBytes * height]);
     const std::vector<uint8_t> zeros(rowBytes, 0);
     const uint8_t* up = zeros.data();
     for (size_t j = 0; j < height; ++j)
     {
         const uint8_t* in = filtered.get() + j * (rowBytes + 1);
-        uint8_t* out = pixels.get() + (height - 1 - j) * rowBytes;
+        uint8_t* out = picture.pixels.get() + (height - 1 - j) * rowBytes;
         Unfilter(in[0], in + 1, up, out, rowBytes, channels);
         up = out;
     }
-    return pixels.release();
+    picture.width = header.width;
+    picture.height = header.height;
+    picture.channels = channels;
+    picture.bits = int(channels * 8);
+    return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
+}
+
+uint8_t* LoadPng(const char* fileName)
+{
+    return resources_detail::DecodePng(fileName).pixels.release();
 }

@@ -1,7 +1,7 @@
 // Reads 8-bit, non-interlaced PNG files (grey, grey+alpha, RGB, RGBA) into
 // bottom-row-first pixels. Palette, 16-bit and interlaced files are refused.
 // Chunk CRCs are not checked. Probes return -1 and the loader null on files
-// they cannot use.
+// they cannot use; the limits of PictureFile.h apply.
 #pragma once
 
 #include <cstdint>

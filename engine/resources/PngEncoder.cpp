@@ -10,12 +10,13 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include <zlib.h>
+
+#include "resources/detail/Paeth.h"
 
 namespace
 {
@@ -90,17 +91,6 @@ private:
     bool m_open = false;
 };
 
-uint8_t Paeth(int left, int up, int upperLeft)
-{
-    const int p = left + up - upperLeft;
-    const int pa = std::abs(p - left);
-    const int pb = std::abs(p - up);
-    const int pc = std::abs(p - upperLeft);
-    if (pa <= pb && pa <= pc)
-        return uint8_t(left);
-    return uint8_t(pb <= pc ? up : upperLeft);
-}
-
 // PNG row j is buffer row height - 1 - j, so the row above it in the picture
 // is the next row of the buffer.
 void Filter(const uint8_t* pixels, uint32_t height, size_t stride, size_t bpp, uint8_t* out)
@@ -122,7 +112,8 @@ void Filter(const uint8_t* pixels, uint32_t height, size_t stride, size_t bpp, u
         for (size_t i = 0; i < std::min(bpp, stride); ++i)
             filtered[i] = uint8_t(raw[i] - prev[i]);
         for (size_t i = bpp; i < stride; ++i)
-            filtered[i] = uint8_t(raw[i] - Paeth(raw[i - bpp], prev[i], prev[i - bpp]));
+            filtered[i] =
+                uint8_t(raw[i] - resources_detail::Paeth(raw[i - bpp], prev[i], prev[i - bpp]));
     }
 }
 

@@ -105,8 +105,9 @@ CTexture::~CTexture()
         glDeleteTextures(1, &m_textureName);
 }
 
-void CTexture::Upload(unsigned maxSize, bool linear, bool mipmaps, bool compress, bool freePixels)
+void CTexture::Upload(const UploadOptions& options)
 {
+    const unsigned maxSize = options.maxSize;
     if (!m_pixels || m_width == 0 || m_height == 0)
         return;
 
@@ -154,8 +155,9 @@ void CTexture::Upload(unsigned maxSize, bool linear, bool mipmaps, bool compress
         glDeleteTextures(1, &m_textureName);
     else
         glGenTextures(1, &m_textureName);
-    SendToGL(m_textureName, *picture, linear ? GL_LINEAR : GL_NEAREST, mipmaps, compress);
+    SendToGL(m_textureName, *picture, options.linear ? GL_LINEAR : GL_NEAREST, options.mipmaps,
+             options.compress);
 
-    if (freePixels)
+    if (options.freePixels)
         FreePixels();
 }

@@ -12,8 +12,19 @@
 class CTexture : public CImage
 {
 public:
-    // For Upload's maxSize: any canvas side is allowed.
+    // For UploadOptions::maxSize: any canvas side is allowed.
     static constexpr unsigned NoLimit = 0xFFFFFFFFu;
+
+    // The defaults upload the whole picture, filtered linearly, as one level
+    // in a plain format, and keep the pixels.
+    struct UploadOptions
+    {
+        unsigned maxSize = NoLimit; // larger pictures are scaled down to fit
+        bool linear = true;         // else nearest-neighbour sampling
+        bool mipmaps = false;
+        bool compress = false;
+        bool freePixels = false;
+    };
 
     CTexture() = default;
     // A copy would share the GL name and delete it twice; copy the pixels
@@ -25,7 +36,7 @@ public:
     // Does nothing without pixels (or with a width or height of 0). Later
     // uploads replace the contents under the same name. With freePixels the
     // pixels are dropped afterwards; width, height and channels stay.
-    void Upload(unsigned maxSize, bool linear, bool mipmaps, bool compress, bool freePixels);
+    void Upload(const UploadOptions& options);
 
     // 0 until the first upload.
     unsigned GetTextureName() const { return m_textureName; }

@@ -5,8 +5,10 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
+#include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
 
 namespace
@@ -34,10 +36,10 @@ TgaHeader ParseHeader(const uint8_t* p)
     header.idLength = p[0];
     header.colourMapType = p[1];
     header.imageType = p[2];
-    header.colourMapLength = detail::ReadLe16(p + 5);
+    header.colourMapLength = resources_detail::ReadLe16(p + 5);
     header.colourMapBits = p[7];
-    header.width = detail::ReadLe16(p + 12);
-    header.height = detail::ReadLe16(p + 14);
+    header.width = resources_detail::ReadLe16(p + 12);
+    header.height = resources_detail::ReadLe16(p + 14);
     header.bits = p[16];
     header.descriptor = p[17];
     return header;
@@ -46,7 +48,7 @@ TgaHeader ParseHeader(const uint8_t* p)
 bool ReadHeader(const char* fileName, TgaHeader& header)
 {
     uint8_t bytes[kHeaderSize];
-    if (!detail::ReadFileHead(fileName, bytes, sizeof bytes))
+    if (!resources_detail::ReadFileHead(fileName, bytes, sizeof bytes))
         return false;
     header = ParseHeader(bytes);
     return true;
@@ -72,20 +74,21 @@ int GetTgaHeight(const char* fileName)
     return ReadHeader(fileName, header) ? header.height : -1;
 }
 
-uint8_t* LoadTga(const char* fileName)
+resources_detail::DecodedPicture resources_detail::DecodeTga(const char* fileName) noexcept
+try
 {
     std::vector<uint8_t> file;
-    if (!detail::ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
-        return nullptr;
+    if (!ReadWholeFile(fileName, file) || file.size() < kHeaderSize)
+        return {};
     const TgaHeader header = ParseHeader(file.data());
 
     // 1 colour-mapped, 2 truecolour, 3 grey; the run-length types (9 to 11)
     // would come out as noise, and 0 holds no picture.
     if (header.imageType < 1 || header.imageType > 3)
-        return nullptr;
-    const size_t channels = detail::ChannelsForBits(header.bits);
+        return {};
+    const size_t channels = ChannelsForBits(header.bits);
     if (channels == 0)
-        return nullptr;
+        return {};
 
     uint64_t offset = kHeaderSize + header.idLength;
     if (header.colourMapType != 0)
@@ -93,23 +96,37 @@ uint8_t* LoadTga(const char* fileName)
         // 15-bit entries take two bytes, so round up.
         offset += uint64_t(header.colourMapLength) * ((header.colourMapBits + 7u) / 8u);
     }
-    if (offset > file.size())
-        return nullptr;
+    if (offset > file.size() || !WithinPixelCeiling(header.width, header.height))
+        return {};
     const uint64_t bytes =
-        detail::PictureBytes(header.width, header.height, channels, file.size() - offset);
+        PictureBytes(header.width, header.height, channels, file.size() - offset);
     if (bytes == 0)
-        return nullptr;
+        return {};
 
-    std::unique_ptr<uint8_t[]> pixels(new uint8_t[bytes]);
+    DecodedPicture picture;
+    picture.pixels.reset(new uint8_t[bytes]);
     const size_t rowBytes = size_t(header.width) * channels;
     const uint8_t* source = file.data() + offset;
     const bool topDown = (header.descriptor & kTopOrigin) != 0;
     for (size_t row = 0; row < header.height; ++row, source += rowBytes)
     {
         const size_t target = topDown ? header.height - 1 - row : row;
-        std::memcpy(pixels.get() + target * rowBytes, source, rowBytes);
+        std::memcpy(picture.pixels.get() + target * rowBytes, source, rowBytes);
     }
     if (channels > 1)
-        detail::SwapRedBlue(pixels.get(), size_t(header.width) * header.height, channels);
-    return pixels.release();
+        SwapRedBlue(picture.pixels.get(), size_t(header.width) * header.height, channels);
+    picture.width = header.width;
+    picture.height = header.height;
+    picture.channels = unsigned(channels);
+    picture.bits = header.bits;
+    return picture;
+}
+catch (const std::bad_alloc&)
+{
+    return {};
+}
+
+uint8_t* LoadTga(const char* fileName)
+{
+    return resources_detail::DecodeTga(fileName).pixels.release();
 }

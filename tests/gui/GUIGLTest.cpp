@@ -95,7 +95,9 @@ TEST_F(GUIGLTest, BarFillsFromTheLeftWithItsImageCutNotSqueezed)
             const uint8_t bar[4] = {uint8_t(x < 50 ? 255 : 0), uint8_t(x < 50 ? 0 : 255), 0, 255};
             texture.SetPixel(x, y, y >= 10 ? background : bar);
         }
-    texture.Upload(CTexture::NoLimit, false, false, false, false);
+    CTexture::UploadOptions nearest;
+    nearest.linear = false;
+    texture.Upload(nearest);
     ASSERT_NE(texture.GetTextureName(), 0u);
     CSprite sprite;
     SpriteFrame frame;

@@ -16,7 +16,7 @@ TEST_F(SpriteGL, FrameCoordinatesComeFromTheUploadedCanvas)
 {
     CTexture texture;
     texture.Create(300, 200, 4, 32);
-    texture.Upload(CTexture::NoLimit, true, false, false, false);
+    texture.Upload({});
     ASSERT_EQ(texture.GetUploadedSize(), 512u);
 
     SpriteFrame frame;

@@ -109,9 +109,10 @@ void ScratchFiles::TearDown()
     std::filesystem::remove_all(m_dir);
 }
 
-std::string ScratchFiles::Write(const std::vector<uint8_t>& bytes)
+std::string ScratchFiles::Write(const std::vector<uint8_t>& bytes, const std::string& name)
 {
-    const std::string path = (m_dir / ("f" + std::to_string(m_count++))).string();
+    const std::string path =
+        (m_dir / (name.empty() ? "f" + std::to_string(m_count++) : name)).string();
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     return path;

@@ -58,8 +58,8 @@ class ScratchFiles : public ::testing::Test
 protected:
     void SetUp() override;
     void TearDown() override;
-    // Writes `bytes` to a fresh file in the scratch directory.
-    std::string Write(const std::vector<uint8_t>& bytes);
+    // Writes `bytes` to a file in the scratch directory, fresh unless named.
+    std::string Write(const std::vector<uint8_t>& bytes, const std::string& name = "");
     // Every truncation shorter than `mustFailBelow` bytes must be refused;
     // longer ones only have to be survived. Probes give -1 below
     // `headerSize` bytes.

@@ -4,10 +4,12 @@
 // back as null rather than end the process.
 #include "resources/JpegDecoder.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include "DecoderTestSupport.h"
 
@@ -26,6 +28,42 @@ size_t FindMarker(const std::vector<uint8_t>& file, uint8_t code)
         if (file[at + 1] == code)
             return at;
     return 0;
+}
+
+// A 16 x 16 colour picture, progressive: libjpeg's own script (about ten
+// scans) without `scans`, else the DC of all components followed by single
+// AC coefficients of one component at a time, `scans` scans in all.
+std::string WriteProgressive(const std::string& path, int scans = 0)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    jpeg_compress_struct info;
+    jpeg_error_mgr error;
+    info.err = jpeg_std_error(&error);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = info.image_height = 16;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    std::vector<jpeg_scan_info> script = {{3, {0, 1, 2, 0}, 0, 0, 0, 0}};
+    for (int k = 0; int(script.size()) < scans; ++k)
+        script.push_back({1, {k / 63, 0, 0, 0}, k % 63 + 1, k % 63 + 1, 0, 0});
+    jpeg_simple_progression(&info);
+    if (scans > 0)
+    {
+        info.scan_info = script.data();
+        info.num_scans = scans;
+    }
+    jpeg_start_compress(&info, TRUE);
+    uint8_t row[16 * 3];
+    for (unsigned i = 0; i < sizeof row; ++i)
+        row[i] = uint8_t(i * 5);
+    for (JSAMPROW rows = row; info.next_scanline < 16;)
+        jpeg_write_scanlines(&info, &rows, 1);
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::fclose(file);
+    return path;
 }
 
 class JpegDecoderTest : public ScratchFiles
@@ -90,4 +128,16 @@ TEST_F(JpegDecoderTest, CorruptFilesGiveNullInsteadOfEndingTheProcess)
 
     EXPECT_EQ(LoadJpg("tests/data/images/no-such.jpg"), nullptr);
     EXPECT_EQ(GetJpgBits("tests/data/images/no-such.jpg"), -1);
+}
+
+// Each scan costs a pass over the picture however little it holds, so a
+// small file of hundreds of scans is refused rather than decoded slowly.
+TEST_F(JpegDecoderTest, ProgressiveFilesDecodeUpToOneHundredScans)
+{
+    EXPECT_NE(Pixels(LoadJpg(WriteProgressive((m_dir / "usual.jpg").string()).c_str())), nullptr);
+    EXPECT_NE(Pixels(LoadJpg(WriteProgressive((m_dir / "100.jpg").string(), 100).c_str())),
+              nullptr);
+    const std::string over = WriteProgressive((m_dir / "101.jpg").string(), 101);
+    EXPECT_EQ(LoadJpg(over.c_str()), nullptr);
+    EXPECT_EQ(GetJpgWidth(over.c_str()), 16); // only the header is read
 }

@@ -14,6 +14,7 @@
 #include <zlib.h>
 
 #include "DecoderTestSupport.h"
+#include "resources/PictureFile.h"
 
 using namespace decodertest;
 
@@ -276,4 +277,34 @@ TEST_F(PngDecoderTest, RefusesFilesThatLie)
         EXPECT_EQ(LoadPng(path), nullptr);
         EXPECT_EQ(GetPngWidth(path), -1);
     }
+}
+
+// One column and row past 16384 x 16384 grey, with real data (zeros,
+// deflated row by row): the file's 250 KB would allow the 268 MB it
+// inflates to, so only the ceiling stands in the way.
+TEST_F(PngDecoderTest, RefusesPicturesPastThePixelCeiling)
+{
+    const uint32_t side = 16385;
+    ASSERT_GT(uint64_t(side) * side, kMaxPicturePixels);
+    std::vector<uint8_t> data, out(1 << 16);
+    const std::vector<uint8_t> row(side + 1, 0); // filter type 0, then the samples
+    z_stream stream{};
+    ASSERT_EQ(deflateInit2(&stream, 1, Z_DEFLATED, 15, 9, Z_RLE), Z_OK);
+    for (uint32_t j = 0; j < side; ++j)
+    {
+        stream.next_in = const_cast<Bytef*>(row.data());
+        stream.avail_in = uInt(row.size());
+        do
+        {
+            stream.next_out = out.data();
+            stream.avail_out = uInt(out.size());
+            deflate(&stream, j + 1 == side ? Z_FINISH : Z_NO_FLUSH);
+            data.insert(data.end(), out.begin(), out.end() - long(stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    ASSERT_EQ(deflateEnd(&stream), Z_OK);
+    const std::string path =
+        Write(JoinChunks({{"IHDR", Ihdr(side, side, 0)}, {"IDAT", data}, {"IEND", {}}}));
+    EXPECT_EQ(GetPngWidth(path.c_str()), int(side));
+    EXPECT_EQ(Pixels(LoadPng(path.c_str())), nullptr);
 }

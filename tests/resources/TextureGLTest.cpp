@@ -28,6 +28,27 @@ void Fill(CTexture& texture, unsigned width, unsigned height, unsigned channels)
                 texture.GetPixel(x, y)[k] = uint8_t(1 + x + 7 * y + 50 * k);
 }
 
+CTexture::UploadOptions Nearest()
+{
+    CTexture::UploadOptions options;
+    options.linear = false;
+    return options;
+}
+
+CTexture::UploadOptions Limited(unsigned maxSize)
+{
+    CTexture::UploadOptions options;
+    options.maxSize = maxSize;
+    return options;
+}
+
+CTexture::UploadOptions FreeingPixels()
+{
+    CTexture::UploadOptions options;
+    options.freePixels = true;
+    return options;
+}
+
 GLenum FormatOf(unsigned channels)
 {
     const GLenum formats[] = {GL_LUMINANCE, GL_LUMINANCE_ALPHA, GL_RGB, GL_RGBA};
@@ -84,7 +105,7 @@ TEST_F(TextureTest, SquarePowerOfTwoGoesUpUnchanged)
     CTexture texture;
     EXPECT_EQ(texture.GetTextureName(), 0u);
     Fill(texture, 256, 256, 3);
-    texture.Upload(CTexture::NoLimit, false, false, false, false);
+    texture.Upload(Nearest());
 
     ASSERT_NE(texture.GetTextureName(), 0u);
     EXPECT_EQ(texture.GetUploadedSize(), 256u);
@@ -118,7 +139,7 @@ TEST_F(TextureTest, OtherPicturesSitTopLeftOnAPowerOfTwoSquare)
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " x " << c.channels);
         CTexture texture;
         Fill(texture, c.width, c.height, c.channels);
-        texture.Upload(CTexture::NoLimit, true, false, false, false);
+        texture.Upload({});
         ASSERT_EQ(texture.GetUploadedSize(), c.side);
         EXPECT_EQ(LevelParameter(texture.GetTextureName(), 0, GL_TEXTURE_WIDTH), GLint(c.side));
         EXPECT_EQ(texture.GetScale()[0], 1.0f);
@@ -147,7 +168,7 @@ TEST_F(TextureTest, PicturesOverTheLimitAreScaledToFitKeepingTheirShape)
         SCOPED_TRACE(::testing::Message() << c.width << " x " << c.height << " under " << c.limit);
         CTexture texture;
         Fill(texture, c.width, c.height, 3);
-        texture.Upload(c.limit, true, false, false, false);
+        texture.Upload(Limited(c.limit));
         ASSERT_EQ(texture.GetUploadedSize(), c.limit);
         EXPECT_EQ(texture.GetScale()[0], float(c.scaledWidth) / float(c.width));
         EXPECT_EQ(texture.GetScale()[1], float(c.scaledHeight) / float(c.height));
@@ -160,10 +181,10 @@ TEST_F(TextureTest, PicturesOverTheLimitAreScaledToFitKeepingTheirShape)
     // A later picture that fits is not scaled, and says so.
     CTexture texture;
     Fill(texture, 300, 200, 3);
-    texture.Upload(256, true, false, false, false);
+    texture.Upload(Limited(256));
     ASSERT_NE(texture.GetScale()[0], 1.0f);
     Fill(texture, 64, 64, 3);
-    texture.Upload(256, true, false, false, false);
+    texture.Upload(Limited(256));
     EXPECT_EQ(texture.GetUploadedSize(), 64u);
     EXPECT_EQ(texture.GetScale()[0], 1.0f);
     EXPECT_EQ(texture.GetScale()[1], 1.0f);
@@ -172,17 +193,17 @@ TEST_F(TextureTest, PicturesOverTheLimitAreScaledToFitKeepingTheirShape)
 TEST_F(TextureTest, UploadingAgainKeepsTheNameAndFreedPixelsKeepTheSizes)
 {
     CTexture texture;
-    texture.Upload(CTexture::NoLimit, true, false, false, false); // nothing to upload
+    texture.Upload({}); // nothing to upload
     EXPECT_EQ(texture.GetTextureName(), 0u);
 
     Fill(texture, 8, 8, 3);
-    texture.Upload(CTexture::NoLimit, true, false, false, false);
+    texture.Upload({});
     const GLuint name = texture.GetTextureName();
     ASSERT_NE(name, 0u);
 
     Fill(texture, 16, 4, 4);
     const CImage second(texture);
-    texture.Upload(CTexture::NoLimit, true, false, false, true);
+    texture.Upload(FreeingPixels());
     EXPECT_EQ(texture.GetTextureName(), name);
     EXPECT_TRUE(glIsTexture(name));
     EXPECT_EQ(texture.GetUploadedSize(), 16u);
@@ -195,7 +216,7 @@ TEST_F(TextureTest, UploadingAgainKeepsTheNameAndFreedPixelsKeepTheSizes)
     ExpectTopLeft(bytes, 16, second);
 
     // Without pixels a further upload changes nothing.
-    texture.Upload(CTexture::NoLimit, false, false, false, false);
+    texture.Upload(Nearest());
     EXPECT_EQ(texture.GetTextureName(), name);
     EXPECT_EQ(Parameter(name, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
     EXPECT_EQ(ReadBack(texture, 4), bytes);
@@ -203,7 +224,7 @@ TEST_F(TextureTest, UploadingAgainKeepsTheNameAndFreedPixelsKeepTheSizes)
     // A zero-sized picture has nothing to show either.
     CTexture empty;
     empty.Create(0, 5, 3, 24);
-    empty.Upload(CTexture::NoLimit, true, false, false, false);
+    empty.Upload({});
     EXPECT_EQ(empty.GetTextureName(), 0u);
 }
 
@@ -226,7 +247,10 @@ TEST_F(TextureTest, MipmapsAndCompressionFollowTheirFlags)
                      << "mipmaps " << c.mipmaps << ", compress " << c.compress);
         CTexture texture;
         flat(texture);
-        texture.Upload(CTexture::NoLimit, true, c.mipmaps, c.compress, false);
+        CTexture::UploadOptions options;
+        options.mipmaps = c.mipmaps;
+        options.compress = c.compress;
+        texture.Upload(options);
         const GLuint name = texture.GetTextureName();
         ASSERT_NE(name, 0u);
         EXPECT_EQ(Parameter(name, GL_TEXTURE_MIN_FILTER),
@@ -255,7 +279,7 @@ TEST_F(TextureTest, DestructionDeletesTheTexture)
     {
         CTexture texture;
         Fill(texture, 4, 4, 3);
-        texture.Upload(CTexture::NoLimit, true, false, false, true);
+        texture.Upload(FreeingPixels());
         name = texture.GetTextureName();
         ASSERT_TRUE(glIsTexture(name));
     }

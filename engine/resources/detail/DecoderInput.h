@@ -1,6 +1,6 @@
 // Shared by the image decoders: files read whole or in part through a FILE*
-// that cannot leak, little- and big-endian fields, and the size check that
-// keeps a lying header from making a decoder allocate what no file holds.
+// that cannot leak, little- and big-endian fields, and the size checks that
+// keep a lying header from making a decoder allocate what no file holds.
 #pragma once
 
 #include <cstddef>
@@ -9,24 +9,37 @@
 #include <memory>
 #include <vector>
 
-namespace detail
+#include "core/FileSystem.h"
+#include "core/String.h"
+#include "resources/PictureFile.h"
+
+namespace resources_detail
 {
 
-struct FileCloser
-{
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
+using ::UniqueFile;
 
-// Read-only, binary; null when the file cannot be opened.
-UniqueFile OpenForReading(const char* path);
+// Read-only, binary; null when the file cannot be opened, or is no regular
+// file once links are followed, or is longer than kMaxPictureFileBytes.
+inline UniqueFile OpenForReading(const char* path)
+{
+    return path ? OpenRegularFile(path, kMaxPictureFileBytes) : nullptr;
+}
 
 // The whole file, grown as it is read (the length a seek reports is not
-// trusted). False when the file cannot be opened or a read fails.
-bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes);
+// trusted). False when the file cannot be opened, a read fails or the file
+// grows past kMaxPictureFileBytes.
+inline bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes)
+{
+    bytes.clear();
+    return path && ReadRegularFile(path, bytes, kMaxPictureFileBytes);
+}
 
 // Exactly `count` bytes from the start of the file, or false.
-bool ReadFileHead(const char* path, uint8_t* bytes, size_t count);
+inline bool ReadFileHead(const char* path, uint8_t* bytes, size_t count)
+{
+    UniqueFile file = OpenForReading(path);
+    return file && std::fread(bytes, 1, count, file.get()) == count;
+}
 
 inline uint16_t ReadLe16(const uint8_t* p)
 {
@@ -57,6 +70,12 @@ inline uint64_t PictureBytes(uint64_t width, uint64_t height, uint64_t channels,
     return row * height;
 }
 
+// False past kMaxPicturePixels, which no file size excuses.
+inline bool WithinPixelCeiling(uint64_t width, uint64_t height)
+{
+    return height == 0 || width <= kMaxPicturePixels / height;
+}
+
 // Bytes per pixel of the depths BMP and TGA loaders read (8 grey, 24 RGB,
 // 32 RGBA); 0 for any other depth.
 inline size_t ChannelsForBits(int bits)
@@ -75,4 +94,4 @@ inline void SwapRedBlue(uint8_t* pixels, size_t count, size_t channels)
     }
 }
 
-} // namespace detail
+} // namespace resources_detail
