@@ -12,7 +12,7 @@
 
 #include <expat.h>
 
-#include "core/FileSystem.h"
+#include "core/RegularFile.h"
 
 static_assert(std::is_same_v<XML_Char, char>, "expat must deliver UTF-8 bytes");
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/FileSystem.h"
+#include "core/RegularFile.h"
 #include "core/String.h"
 #include "resources/PictureFile.h"
 
