@@ -15,12 +15,12 @@
 
 #include "resources/detail/DecodedPicture.h"
 #include "resources/detail/DecoderInput.h"
-#include "resources/detail/Paeth.h"
+#include "resources/detail/PngFormat.h"
 
 namespace
 {
 
-constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+using resources_detail::kPngSignature;
 constexpr size_t kIhdrSize = 13;
 constexpr uint32_t kMaxChunkLength = 0x7FFFFFFF;
 // Deflate cannot expand its input by more than 1032 to 1; a header that
@@ -91,9 +91,9 @@ unsigned ChannelsOf(const PngHeader& header)
 bool ProbeHeader(const char* fileName, PngHeader& header)
 {
     resources_detail::UniqueFile file = resources_detail::OpenForReading(fileName);
-    uint8_t signature[sizeof kSignature];
+    uint8_t signature[sizeof kPngSignature];
     if (!file || std::fread(signature, 1, sizeof signature, file.get()) != sizeof signature ||
-        std::memcmp(signature, kSignature, sizeof kSignature) != 0)
+        std::memcmp(signature, kPngSignature, sizeof kPngSignature) != 0)
         return false;
     for (;;)
     {
@@ -212,7 +212,7 @@ struct Chunks
 // is a second IHDR.
 bool ReadChunks(const std::vector<uint8_t>& file, Chunks& chunks)
 {
-    size_t at = sizeof kSignature;
+    size_t at = sizeof kPngSignature;
     while (at < file.size())
     {
         if (file.size() - at < 12)
@@ -275,8 +275,8 @@ resources_detail::DecodedPicture resources_detail::DecodePng(const char* fileNam
 try
 {
     std::vector<uint8_t> file;
-    if (!ReadWholeFile(fileName, file) || file.size() < sizeof kSignature ||
-        std::memcmp(file.data(), kSignature, sizeof kSignature) != 0)
+    if (!ReadWholeFile(fileName, file) || file.size() < sizeof kPngSignature ||
+        std::memcmp(file.data(), kPngSignature, sizeof kPngSignature) != 0)
         return {};
     Chunks chunks;
     if (!ReadChunks(file, chunks))

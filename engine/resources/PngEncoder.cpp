@@ -16,12 +16,13 @@
 
 #include <zlib.h>
 
-#include "resources/detail/Paeth.h"
+#include "core/RegularFile.h"
+#include "resources/detail/PngFormat.h"
 
 namespace
 {
 
-constexpr uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+using resources_detail::kPngSignature;
 constexpr uint8_t kFilterSub = 1;
 constexpr uint8_t kFilterPaeth = 4;
 // PNG colour type by bytes per pixel: grey, grey+alpha, RGB, RGBA.
@@ -58,11 +59,6 @@ void PutBigEndian(uint8_t* out, uint32_t value)
     out[3] = uint8_t(value);
 }
 
-struct FileCloser
-{
-    void operator()(FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<FILE, FileCloser>;
 
 // Owns a deflate stream; End() reports deflateEnd's result, the destructor
 // ends a stream that an early return left open.
@@ -201,7 +197,7 @@ void WritePng(const char* fileName, uint32_t width, uint32_t height, int bits,
     if (compressed.size() > kMaxChunkData)
         compressed.clear();
 
-    File file(std::fopen(fileName, "wb"));
+    UniqueFile file(std::fopen(fileName, "wb"));
     if (!file)
         return;
 
@@ -214,7 +210,7 @@ void WritePng(const char* fileName, uint32_t width, uint32_t height, int bits,
     header[11] = 0; // filter method: adaptive
     header[12] = 0; // no interlace
 
-    std::fwrite(kSignature, 1, sizeof(kSignature), file.get());
+    std::fwrite(kPngSignature, 1, sizeof(kPngSignature), file.get());
     WriteChunk(file.get(), "IHDR", header, sizeof(header));
     WriteChunk(file.get(), "IDAT", compressed.data(), uint32_t(compressed.size()));
     WriteChunk(file.get(), "IEND", nullptr, 0);

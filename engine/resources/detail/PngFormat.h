@@ -1,5 +1,5 @@
-// The PNG Paeth predictor, one definition for the encoder that filters with
-// it and the decoder that undoes it, so the two cannot drift apart.
+// What the PNG encoder and decoder must agree on, defined once so the two
+// cannot drift apart: the signature and the Paeth predictor.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,8 @@
 
 namespace resources_detail
 {
+
+inline constexpr uint8_t kPngSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 // Whichever neighbour is nearest left + up - upperLeft; ties prefer left,
 // then up, as the format requires.
