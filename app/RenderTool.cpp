@@ -19,6 +19,7 @@
 #include <string>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -168,13 +169,16 @@ bool IsCompletePng(const std::string& path)
     return std::memcmp(head, signature, 8) == 0 && std::memcmp(tail, iend, 12) == 0;
 }
 
-// The half-written picture, removed when a signal ends the run; a signal
-// handler may only touch what is set up before it is installed.
+// The half-written picture, removed when a signal ends the run. The flag is
+// set only once the name is complete, so the handler never reads half of it.
 char g_partial[4096];
+volatile std::sig_atomic_t g_havePartial = 0;
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void RemovePartialAndExit(int signal)
 {
-    unlink(g_partial);
+    if (g_havePartial)
+        unlink(g_partial);
     // Die of the same signal, so the caller sees how the run ended.
     std::signal(signal, SIG_DFL);
     std::raise(signal);
@@ -195,7 +199,18 @@ bool CreatePartial(const std::string& target)
         return false;
     }
     std::memcpy(g_partial, pattern.c_str(), pattern.size() + 1);
+    // The ending signals wait while the file is made and named, so that a
+    // file that exists is always one the handler knows of.
+    sigset_t ending, previous;
+    sigemptyset(&ending);
+    for (const int signal : kEndingSignals)
+        sigaddset(&ending, signal);
+    sigprocmask(SIG_BLOCK, &ending, &previous);
     const int fd = mkstemp(g_partial);
+    g_havePartial = fd >= 0;
+    const int error = errno;
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+    errno = error;
     if (fd < 0)
         return false;
     const mode_t mask = umask(0);
@@ -243,10 +258,10 @@ int main(int argc, char** argv)
     }
 
     // Find out before a long render that the file cannot be made.
+    for (const int signal : kEndingSignals)
+        std::signal(signal, RemovePartialAndExit);
     if (!IsReplaceable(options.output) || !CreatePartial(options.output))
         return CannotWrite(options.output);
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
-        std::signal(signal, RemovePartialAndExit);
 
     fractal.SetCentre(options.centreRe, options.centreIm);
     fractal.SetScale(options.scale);
