@@ -44,6 +44,15 @@ struct PendingTails
     }
 };
 
+// Escaped points wait here for their smooth values, worked out after the
+// row in one pass the processor can overlap, four at a time up to the
+// logarithms. Per thread, so that rows on other workers never meet.
+PendingTails& ThreadTails()
+{
+    thread_local PendingTails tails;
+    return tails;
+}
+
 // One row's walk. The hot loop keeps z in registers; everything a lane needs
 // off the hot path (its c, its saved z, its pixel, when it was loaded) is
 // here, and so are the rare steps: loading pixels, retiring lanes, the
@@ -53,17 +62,17 @@ class RowWalk
 public:
     // ci is the row's imaginary part, the same double EscapeValue forms.
     RowWalk(double* out, int32_t x0, uint32_t count, uint32_t limit, double centreRe,
-            double stepRe, double ci)
+            double stepRe, double ci, PendingTails& tails)
         : m_out(out), m_x0(x0), m_count(count), m_limit(limit), m_centreRe(centreRe),
-          m_stepRe(stepRe), m_ci(ci)
+          m_stepRe(stepRe), m_ci(ci), pending(tails)
     {
-        pending.Reserve(count);
     }
 
-    void Run();
+    // Returns how many escaped points wait in Tails() for their values.
+    [[gnu::always_inline]] inline uint32_t Run();
 
 private:
-    void Escaped(uint32_t p, double zr, double zi, double cr, uint32_t n)
+    [[gnu::always_inline]] void Escaped(uint32_t p, double zr, double zi, double cr, uint32_t n)
     {
         pending.zr[m_waiting] = zr;
         pending.zi[m_waiting] = zi;
@@ -80,7 +89,6 @@ private:
     [[gnu::always_inline]] inline void Retire(uint32_t flagged, const __m256d* zr,
                                               const __m256d* zi);
     [[gnu::always_inline]] inline void OnEvent(const __m256d* zr, const __m256d* zi);
-    void FinishTails();
 
     double* const m_out;
     const int32_t m_x0;
@@ -104,13 +112,8 @@ private:
     uint64_t m_k = 0;
     uint32_t m_waiting = 0;
 
-    // Escaped points wait here for their smooth values, worked out after
-    // the row in one pass the processor can overlap, four at a time up to
-    // the logarithms. Per thread, so that rows on other workers never meet.
-    static thread_local PendingTails pending;
+    PendingTails& pending;
 };
-
-thread_local PendingTails RowWalk::pending;
 
 // Loads the next pixels of the row into vector v (a vector in which no
 // pixel stays inside takes the next four). Unused lanes get c = 4, which is
@@ -238,7 +241,7 @@ void RowWalk::OnEvent(const __m256d* zr, const __m256d* zi)
     }
 }
 
-void RowWalk::Run()
+uint32_t RowWalk::Run()
 {
     const __m256d four = _mm256_set1_pd(4.0);
     const __m256d vci = _mm256_set1_pd(m_ci);
@@ -294,19 +297,19 @@ void RowWalk::Run()
         event = NextEvent();
         inside = m_inside;
     }
-    FinishTails();
+    return m_waiting;
 }
 
 // EscapeModulus on four points at a time, the same operations in the same
 // order (the square root is correctly rounded either way); the logarithms
 // stay scalar, the very calls EscapeValue makes.
-void RowWalk::FinishTails()
+void FinishTails(double* out, PendingTails& pending, uint32_t waiting, double ci)
 {
     const __m256d two = _mm256_set1_pd(2.0);
-    const __m256d vci = _mm256_set1_pd(m_ci);
-    for (uint32_t i = m_waiting; i % 4 != 0; ++i)
+    const __m256d vci = _mm256_set1_pd(ci);
+    for (uint32_t i = waiting; i % 4 != 0; ++i)
         pending.zr[i] = pending.zi[i] = pending.cr[i] = 0.0;
-    for (uint32_t i = 0; i < m_waiting; i += 4)
+    for (uint32_t i = 0; i < waiting; i += 4)
     {
         __m256d tzr = _mm256_loadu_pd(&pending.zr[i]);
         __m256d tzi = _mm256_loadu_pd(&pending.zi[i]);
@@ -321,8 +324,8 @@ void RowWalk::FinishTails()
         _mm256_storeu_pd(&pending.zr[i], _mm256_sqrt_pd(_mm256_add_pd(_mm256_mul_pd(tzr, tzr),
                                                                       _mm256_mul_pd(tzi, tzi))));
     }
-    for (uint32_t i = 0; i < m_waiting; ++i)
-        m_out[pending.pixel[i]] = SmoothValue(pending.zr[i], pending.n[i]);
+    for (uint32_t i = 0; i < waiting; ++i)
+        out[pending.pixel[i]] = SmoothValue(pending.zr[i], pending.n[i]);
 }
 
 } // namespace
@@ -339,6 +342,9 @@ void fractal_detail::EscapeRowAvx2(double* out, int32_t x0, uint32_t count, int3
         return;
     }
     const double ci = static_cast<double>(y) * stepIm + centreIm;
-    RowWalk walk(out, x0, count, limit, centreRe, stepRe, ci);
-    walk.Run();
+    PendingTails& pending = ThreadTails();
+    pending.Reserve(count);
+    RowWalk walk(out, x0, count, limit, centreRe, stepRe, ci, pending);
+    const uint32_t waiting = walk.Run();
+    FinishTails(out, pending, waiting, ci);
 }
