@@ -4,13 +4,21 @@
 
 #include <cassert>
 
+#include "gui/Button.h"
+#include "gui/CheckBox.h"
+#include "gui/Font.h"
 #include "gui/GUI.h"
 #include "gui/Progress.h"
+#include "gui/Scroll.h"
 
 CControlFactory::CControlFactory()
 {
     Register<CGUI>("gui");
+    Register<CButton>("button");
+    Register<CCheckBox>("checkbox");
+    Register<CFont>("font");
     Register<CProgress>("progress");
+    Register<CScroll>("scroll");
 }
 
 void CControlFactory::Register(const String& tag, Maker make)

@@ -1,6 +1,8 @@
 // The tag table the description loader creates controls through.
 #include "gui/ControlFactory.h"
 
+#include <utility>
+
 #include <gtest/gtest.h>
 
 #include "gui/GUI.h"
@@ -9,13 +11,19 @@
 TEST(ControlFactory, BuiltInTagsMatchExactlyAndLaterMakersReplaceEarlierOnes)
 {
     CControlFactory factory;
-    const auto gui = factory.Create("gui");
-    const auto progress = factory.Create("progress");
-    ASSERT_TRUE(gui && progress);
-    EXPECT_EQ(gui->TypeCode(), CGUI::TypeGUI);
-    EXPECT_EQ(progress->TypeCode(), CGUI::TypeProgress);
-    EXPECT_NE(dynamic_cast<CProgress*>(progress.get()), nullptr);
-    for (const char* unknown : {"GUI", "progress ", "", "button"})
+    const std::pair<const char*, int> kinds[] = {
+        {"gui", CGUI::TypeGUI},           {"button", CGUI::TypeButton},
+        {"checkbox", CGUI::TypeCheckBox}, {"font", CGUI::TypeFont},
+        {"progress", CGUI::TypeProgress}, {"scroll", CGUI::TypeScroll},
+    };
+    for (const auto& [tag, code] : kinds)
+    {
+        const auto control = factory.Create(tag);
+        ASSERT_TRUE(control) << tag;
+        EXPECT_EQ(control->TypeCode(), code) << tag;
+    }
+    EXPECT_NE(dynamic_cast<CProgress*>(factory.Create("progress").get()), nullptr);
+    for (const char* unknown : {"GUI", "progress ", "", "combo"})
     {
         EXPECT_EQ(factory.Create(unknown), nullptr) << unknown;
         EXPECT_EQ(factory.Find(unknown), nullptr) << unknown;
