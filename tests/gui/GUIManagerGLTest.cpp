@@ -1,6 +1,6 @@
 // The manager fed by real SDL events pushed into the window's queue and
-// taken by the shell's main loop: overlapping buttons, a release outside the
-// pressed button, and a scroll thumb dragged past both ends.
+// taken by the shell's main loop: overlapping check boxes (a click shows as
+// a toggle), a release off the pressed one, a thumb dragged past both ends.
 #include "gui/GUIManager.h"
 
 #include <functional>
@@ -10,74 +10,66 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include "gui/Button.h"
+#include "gui/CheckBox.h"
 #include "gui/GUIGLSupport.h"
 #include "gui/Scroll.h"
 
 namespace
 {
 
-struct Counter
-{
-    void OnPressed() { ++pressed; }
-    void OnClicked() { ++clicked; }
-    int pressed = 0, clicked = 0;
-    Connections slots;
-};
-
 class GUIManagerGLTest : public GUIWindowTest
 {
 protected:
-    CButton* AddButton(float x, float y, const CVector& colour, Counter& counter)
+    template <class Control>
+    Control* Add(float x, float y, float w, float h)
     {
-        auto* button = static_cast<CButton*>(manager.Append(std::make_unique<CButton>()));
-        button->SetPosition(x, y);
-        button->SetSize(100, 100);
-        button->GetMaterial().SetAmbient(CVector(0, 0, 0, 1));
-        button->GetMaterial().SetEmission(colour);
-        ConnectSlot(counter.slots, button->Pressed, &counter, &Counter::OnPressed);
-        ConnectSlot(counter.slots, button->Clicked, &counter, &Counter::OnClicked);
-        return button;
+        auto* control = static_cast<Control*>(manager.Append(std::make_unique<Control>()));
+        control->SetPosition(x, y);
+        control->SetSize(w, h);
+        control->GetMaterial().SetAmbient(CVector(0, 0, 0, 1));
+        return control;
     }
 
-    void Move(int x, int y)
-    {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.windowID = scope.sdl.GetWindowId();
-        e.motion.x = x;
-        e.motion.y = y;
-        SDL_PushEvent(&e);
-    }
-    void Button(Uint32 type, int x, int y)
+    void Push(Uint32 type, int x, int y)
     {
         SDL_Event e{};
         e.type = type;
-        e.button.windowID = scope.sdl.GetWindowId();
-        e.button.button = SDL_BUTTON_LEFT;
-        e.button.clicks = 1;
-        e.button.x = x;
-        e.button.y = y;
+        if (type == SDL_MOUSEMOTION)
+        {
+            e.motion.windowID = scope.sdl.GetWindowId();
+            e.motion.x = x;
+            e.motion.y = y;
+        }
+        else
+        {
+            e.button.windowID = scope.sdl.GetWindowId();
+            e.button.button = SDL_BUTTON_LEFT;
+            e.button.clicks = 1;
+            e.button.x = x;
+            e.button.y = y;
+        }
         SDL_PushEvent(&e);
     }
-    void Click(int x, int y, int releaseX, int releaseY)
+    void Press(int x, int y)
     {
-        Move(x, y);
-        Button(SDL_MOUSEBUTTONDOWN, x, y);
-        Move(releaseX, releaseY);
-        Button(SDL_MOUSEBUTTONUP, releaseX, releaseY);
+        Push(SDL_MOUSEMOTION, x, y);
+        Push(SDL_MOUSEBUTTONDOWN, x, y);
+    }
+    void Release(int x, int y)
+    {
+        Push(SDL_MOUSEMOTION, x, y);
+        Push(SDL_MOUSEBUTTONUP, x, y);
     }
 
-    // Each batch pushes its events in one frame; the next frame's message
-    // pump delivers them, and the batch after it sees the result.
-    void Run(const std::vector<std::function<void()>>& batches)
+    // Pushes the events in one frame; the next frame's message pump
+    // delivers them.
+    void Run(const std::function<void()>& push)
     {
         app.step = [&](int frame)
         {
-            const size_t batch = static_cast<size_t>(frame);
-            if (batch < batches.size())
-                batches[batch]();
-            return batch >= batches.size();
+            if (frame == 0)
+                push();
+            return frame > 0;
         };
         app.MainLoop();
         ASSERT_FALSE(app.timedOut);
@@ -88,21 +80,25 @@ protected:
 
 } // namespace
 
-TEST_F(GUIManagerGLTest, EarlierButtonWinsTheOverlapAndOnlyAReleaseInsideClicks)
+TEST_F(GUIManagerGLTest, EarlierControlWinsTheOverlapAndOnlyAReleaseInsideClicks)
 {
-    Counter first, second;
-    CButton* a = AddButton(100, 100, CVector(1, 0, 0, 0), first);
-    AddButton(150, 150, CVector(0, 0, 1, 0), second);
-    Run({
-        [&] { Click(175, 175, 175, 175); },
-        [&] { Click(120, 120, 400, 400); },
-    });
-    EXPECT_EQ(first.pressed, 2);
-    EXPECT_EQ(first.clicked, 1);
-    EXPECT_EQ(second.pressed + second.clicked, 0);
-    EXPECT_EQ(a->GetState(), CButton::Normal);
+    auto* first = Add<CCheckBox>(100, 100, 100, 100);
+    auto* second = Add<CCheckBox>(150, 150, 100, 100);
+    first->GetMaterial().SetEmission(CVector(1, 0, 0, 0));
+    second->GetMaterial().SetEmission(CVector(0, 0, 1, 0));
+    Run(
+        [&]
+        {
+            Press(175, 175);
+            Release(175, 175);
+            Press(120, 120);
+            Release(400, 400);
+        });
+    EXPECT_TRUE(first->IsChecked());
+    EXPECT_FALSE(second->IsChecked());
+    EXPECT_EQ(manager.GetActive(), first);
 
-    // Same depth: the one drawn last covers the overlap.
+    // At the same depth the one drawn last covers the overlap.
     ClearScreen(0.5f, 0.5f, 0.5f, 0);
     manager.Draw();
     ExpectPixel(175, 175, kRed);
@@ -111,30 +107,24 @@ TEST_F(GUIManagerGLTest, EarlierButtonWinsTheOverlapAndOnlyAReleaseInsideClicks)
 
 TEST_F(GUIManagerGLTest, ThumbDraggedPastTheEndsStopsAtThem)
 {
-    auto* scroll = static_cast<CScroll*>(manager.Append(std::make_unique<CScroll>()));
-    scroll->SetPosition(500, 100);
-    scroll->SetSize(20, 200);
+    struct Recorder
+    {
+        void OnChanged(float value) { values.push_back(value); }
+        std::vector<float> values;
+        Connections slots;
+    } record;
+    auto* scroll = Add<CScroll>(500, 100, 20, 200);
     scroll->SetMaximum(10);
-    std::vector<float> seen;
-    Run({
+    ConnectSlot(record.slots, scroll->ValueChanged, &record, &Recorder::OnChanged);
+    Run(
         [&]
         {
-            Move(510, 130); // the thumb, at y 120..140
-            Button(SDL_MOUSEBUTTONDOWN, 510, 130);
-            Move(510, 590);
-        },
-        [&]
-        {
-            seen.push_back(scroll->Value());
-            Move(510, 5);
-        },
-        [&]
-        {
-            seen.push_back(scroll->Value());
-            Button(SDL_MOUSEBUTTONUP, 510, 5);
-        },
-    });
-    EXPECT_EQ(seen, (std::vector<float>{10, 0}));
-    EXPECT_EQ(scroll->Thumb().GetPosition().y, 20);
+            Press(510, 130); // the thumb, at y 120..140
+            Push(SDL_MOUSEMOTION, 510, 590);
+            Push(SDL_MOUSEMOTION, 510, 5);
+            Release(510, 200);
+        });
+    EXPECT_EQ(record.values, (std::vector<float>{10, 0, 5}));
+    EXPECT_EQ(scroll->Thumb().GetPosition().y, 90);
     EXPECT_FALSE(scroll->Thumb().IsDragging());
 }

@@ -23,7 +23,8 @@ using ScrollGLTest = GUIWindowTest;
 TEST_F(ScrollGLTest, ThumbSitsWhereTheValueIsOnTheTrack)
 {
     // 20 x 200 bars: buttons at y 0..20 and 180..200, a 140-pixel track.
-    const float values[3] = {0, 5, 10};
+    // Values past the range stop at its ends.
+    const float values[3] = {-5, 5, 15};
     const int thumbTops[3] = {20, 90, 160};
     CScroll bars[3];
     for (int i = 0; i < 3; ++i)
