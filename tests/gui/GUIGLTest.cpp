@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include "core/Matrix.h"
 #include "core/XML.h"
 #include "gui/GUIGLSupport.h"
 #include "gui/Progress.h"
@@ -24,7 +25,7 @@ TEST_F(GUIGLTest, ChildrenDrawRelativeToAlignedParentsAndHideWithThem)
     CGUI child;
     child.SetParent(&panel);
     child.SetPosition(10, 10);
-    child.GetTransform().Set(14u, 6.0f);
+    child.GetTransform().Set(CMatrix::TranslationZ, 6.0f);
     child.SetSize(20, 20);
     child.GetMaterial().SetAmbient(CVector(0, 0, 0, 1));
     child.GetMaterial().SetEmission(CVector(1, 0, 1, 0));
