@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cassert>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <vector>
@@ -23,81 +22,21 @@ namespace
 
 using resources_detail::PngChunkWriter;
 
-constexpr int kLevel = 9;
 // Rows are filtered in batches of about this size, and deflate's output
 // goes to the file in pieces of this size.
 constexpr size_t kBatchBytes = 64 * 1024;
 constexpr size_t kOutputBytes = 64 * 1024;
 
-// Owns a deflate stream; End() reports deflateEnd's result, the destructor
-// ends a stream that an early return left open.
-class Deflater
-{
-public:
-    explicit Deflater(int level) { m_open = deflateInit(&stream, level) == Z_OK; }
-    ~Deflater()
-    {
-        if (m_open)
-            deflateEnd(&stream);
-    }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
-
-    bool IsOpen() const { return m_open; }
-    bool End()
-    {
-        m_open = false;
-        return deflateEnd(&stream) == Z_OK;
-    }
-
-    z_stream stream{};
-
-private:
-    bool m_open = false;
-};
-
-// Feeds `size` bytes to deflate and appends what comes out to the open
-// chunk. With Z_FINISH it returns once the stream has ended. False when
-// deflate fails or the stream outgrows one chunk.
-bool Deflate(z_stream& stream, const uint8_t* in, size_t size, int flush,
-             std::vector<uint8_t>& out, PngChunkWriter& writer)
-{
-    size_t left = size;
-    for (;;)
-    {
-        if (stream.avail_in == 0 && left != 0)
-        {
-            const uInt piece = uInt(std::min<size_t>(left, UINT_MAX));
-            stream.next_in = const_cast<Bytef*>(in);
-            stream.avail_in = piece;
-            in += piece;
-            left -= piece;
-        }
-        const bool last = left == 0;
-        stream.next_out = out.data();
-        stream.avail_out = uInt(out.size());
-        // There is always room and input or Z_FINISH, so Z_BUF_ERROR (no
-        // progress possible) is a failure too.
-        const int result = deflate(&stream, last ? flush : Z_NO_FLUSH);
-        if (result != Z_OK && result != Z_STREAM_END)
-            return false;
-        writer.Append(out.data(), out.size() - stream.avail_out);
-        if (writer.OpenSize() > resources_detail::kMaxPngChunkData)
-            return false;
-        if (result == Z_STREAM_END)
-            return true;
-        // Room left over means deflate took all the input it was given.
-        if (last && flush == Z_NO_FLUSH && stream.avail_in == 0 && stream.avail_out != 0)
-            return true;
-    }
-}
+// The documented settings: zlib's format at level 9, default strategy.
+constexpr int kLevel = 9;
+constexpr int kWindowBits = 15;
 
 // PNG row j is buffer row height - 1 - j, so the row above it in the picture
 // is the next row of the buffer.
 bool StreamImageData(const uint8_t* pixels, uint32_t height, size_t stride, size_t bpp,
                      PngChunkWriter& writer)
 {
-    Deflater deflater(kLevel);
+    resources_detail::Deflater deflater(kLevel, kWindowBits, Z_DEFAULT_STRATEGY);
     if (!deflater.IsOpen())
         return false;
     const size_t rowBytes = stride + 1;
@@ -113,8 +52,14 @@ bool StreamImageData(const uint8_t* pixels, uint32_t height, size_t stride, size
             resources_detail::FilterPngRow(raw, j == 0 ? nullptr : raw + stride, stride, bpp,
                                            batch.data() + filled);
         }
-        if (!Deflate(deflater.stream, batch.data(), filled, j == height ? Z_FINISH : Z_NO_FLUSH,
-                     out, writer))
+        const auto append = [&writer](const uint8_t* bytes, size_t count)
+        {
+            writer.Append(bytes, count);
+            return writer.OpenSize() <= resources_detail::kMaxPngChunkData;
+        };
+        if (!resources_detail::DeflateBytes(deflater.stream, batch.data(), filled,
+                                            j == height ? Z_FINISH : Z_NO_FLUSH, out.data(),
+                                            out.size(), append))
             return false;
     } while (j < height);
     return deflater.End();

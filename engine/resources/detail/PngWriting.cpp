@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include <unistd.h>
-#include <zlib.h>
 
 #include "resources/detail/PngFormat.h"
 
@@ -41,6 +40,36 @@ uint32_t Crc(uint32_t crc, const void* data, size_t size)
 }
 
 } // namespace
+
+Deflater::Deflater(int level, int windowBits, int strategy)
+{
+    constexpr int kMemLevel = 8; // zlib's default
+    m_open = deflateInit2(&stream, level, Z_DEFLATED, windowBits, kMemLevel, strategy) == Z_OK;
+}
+
+Deflater::~Deflater()
+{
+    if (m_open)
+        deflateEnd(&stream);
+}
+
+bool Deflater::End()
+{
+    m_open = false;
+    return deflateEnd(&stream) == Z_OK;
+}
+
+uint32_t Adler32(uint32_t adler, const uint8_t* data, size_t size)
+{
+    while (size != 0)
+    {
+        const uInt piece = uInt(size < 0x40000000u ? size : 0x40000000u);
+        adler = uint32_t(adler32(adler, data, piece));
+        data += piece;
+        size -= piece;
+    }
+    return adler;
+}
 
 void FilterPngRow(const uint8_t* raw, const uint8_t* up, size_t stride, size_t bpp, uint8_t* out)
 {
