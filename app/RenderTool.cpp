@@ -269,8 +269,7 @@ public:
             return;
         const double elapsed = std::chrono::duration<double>(Clock::now() - m_start).count();
         char left[32] = "";
-        // Rows near the set take longer, so early guesses run low; still
-        // better than none.
+        // A guess from the rows handed out so far: rows differ in cost.
         if (share > 0.0f)
             std::snprintf(left, sizeof left, ", %.0f s left", elapsed * (1.0 - share) / share);
         Show(std::to_string(int(100.0f * share)) + " % rendered" + left);
@@ -354,11 +353,15 @@ bool CreateImage(CImage& image, const Options& options)
 }
 
 // Writes the picture to the partial file and renames it over the target.
-int WriteAndRename(const CImage& image, const Options& options)
+int WriteAndRename(const CImage& image, const Options& options, ProgressLine& progress)
 {
     const PngBandOptions png{options.compression, options.threads};
-    if (!WritePngBands(g_partial, image.GetWidth(), image.GetHeight(), image.GetBits(),
-                       image.GetPixels(), png))
+    progress.Writing();
+    const bool written = WritePngBands(g_partial, image.GetWidth(), image.GetHeight(),
+                                       image.GetBits(), image.GetPixels(), png);
+    // Gone before any message, which would otherwise run on from it.
+    progress.Clear();
+    if (!written)
     {
         unlink(g_partial);
         std::fprintf(stderr, "vemmo-render: writing \"%s\" failed\n", options.output.c_str());
@@ -414,8 +417,5 @@ int main(int argc, char** argv)
     }
     ProgressLine progress;
     RenderAllRows(fractal, image, options.threads, progress);
-    progress.Writing();
-    const int written = WriteAndRename(image, options);
-    progress.Clear();
-    return written;
+    return WriteAndRename(image, options, progress);
 }
