@@ -50,11 +50,14 @@ DeflateSettings SettingsOf(PngCompression compression)
     case PngCompression::Speed:
         return {1, Z_RLE, 0};
     case PngCompression::Size:
-        return {9, Z_DEFAULT_STRATEGY, 3};
+        return {9, Z_FILTERED, 3};
     case PngCompression::Balanced:
         break;
     }
-    return {6, Z_DEFAULT_STRATEGY, 2};
+    // The filtered strategy favours literals over short matches, which suits
+    // the small residues PNG filters leave: smaller files at about the same
+    // speed on renders.
+    return {6, Z_FILTERED, 2};
 }
 
 struct Picture

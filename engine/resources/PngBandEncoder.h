@@ -10,8 +10,8 @@
 enum class PngCompression
 {
     Speed,    // runs of equal bytes only (zlib's run-length strategy)
-    Balanced, // zlib level 6
-    Size,     // zlib level 9
+    Balanced, // zlib level 6, filtered-data strategy
+    Size,     // zlib level 9, filtered-data strategy
 };
 
 struct PngBandOptions
