@@ -10,11 +10,11 @@
 // The hot loop takes two steps a pass and asks one cheap question per vector
 // and pass: did a lane leave the circle at the pass's first step, or is the
 // real part of its second back at the saved one? A lane that leaves at the
-// second step is caught at the next pass's first: with |c| <= kRim, once
-// |z| > 2, |z² + c| > 2 by a margin no rounding can close. The z a pass starts
-// from is kept, so the answer is sorted out exactly off the hot path, the
-// first step redone from it. Pixels beyond kRim, a thin ring, go through the
-// portable path whole.
+// second step is caught at the next pass's first: with |c|² <= kRimSquared,
+// once |z| > 2, |z² + c| > 2 by a margin no rounding can close. The z a pass
+// starts from is kept, so the answer is sorted out exactly off the hot path,
+// the first step redone from it. Pixels beyond that rim, a thin ring, go
+// through the portable path whole.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
