@@ -1,22 +1,28 @@
-// vemmo-render: renders one view of the Mandelbrot set with the built-in
-// palette into a PNG file, single-threaded, through the same evaluation the
-// explorer's workers use. Exit status 0 on success, 1 when the file cannot
-// be written, 2 on bad options. The picture is written beside the target
-// and renamed over it when complete, so an interrupted run never leaves a
-// broken or empty file where the previous picture was.
+// vemmo-render: renders one view of the Mandelbrot set into a PNG file on
+// every core, through the same evaluation and row hand-out the explorer's
+// workers use, so the pixels never depend on the thread count. Exit status
+// 0 on success, 1 when the file cannot be written, 2 on bad options. The
+// picture is written beside the target and renamed over it when complete,
+// so an interrupted run never leaves a broken or empty file where the
+// previous picture was.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
+#include <mutex>
 #include <new>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -27,13 +33,16 @@
 #include "fractal/Fractal.h"
 #include "fractal/Palette.h"
 #include "resources/Image.h"
-#include "resources/PngEncoder.h"
+#include "resources/PngBandEncoder.h"
 
 namespace
 {
 
 // Beyond this a render takes hours and its buffers gigabytes.
 constexpr unsigned long kMaxSide = 16384;
+constexpr unsigned long kMaxThreads = 256;
+// How often the progress line changes on a terminal.
+constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 const char kUsage[] = "usage: vemmo-render [options]\n"
                       "  --centre RE,IM  centre of the view (default -0.5,0)\n"
@@ -46,6 +55,9 @@ const char kUsage[] = "usage: vemmo-render [options]\n"
                       "  --gradient PNG  colour through this gradient picture's bottom row\n"
                       "                  (default: the built-in palette)\n"
                       "  --output FILE   PNG file to write (default vemmo.png)\n"
+                      "  --threads N     threads that render and compress, 1 to 256\n"
+                      "                  (default: one per hardware thread)\n"
+                      "  --compression C speed, balanced or size (default balanced)\n"
                       "  --help          show this text\n";
 
 struct Options
@@ -58,6 +70,8 @@ struct Options
     uint32_t height = 256;
     std::string output = "vemmo.png";
     std::string gradient;
+    uint32_t threads = std::max(1u, std::thread::hardware_concurrency());
+    PngCompression compression = PngCompression::Balanced;
 };
 
 int Usage(const std::string& problem)
@@ -103,6 +117,21 @@ bool ParseCentre(const char* text, double& re, double& im)
     return ParseReal(realPart.c_str(), re) && ParseReal(comma + 1, im);
 }
 
+bool ParseCompression(const std::string& text, PngCompression& compression)
+{
+    static const std::pair<const char*, PngCompression> kNames[] = {
+        {"speed", PngCompression::Speed},
+        {"balanced", PngCompression::Balanced},
+        {"size", PngCompression::Size}};
+    for (const auto& [name, value] : kNames)
+        if (text == name)
+        {
+            compression = value;
+            return true;
+        }
+    return false;
+}
+
 // Returns -1 when the options are good, otherwise the exit status.
 int ParseOptions(int argc, char** argv, Options& options)
 {
@@ -114,9 +143,9 @@ int ParseOptions(int argc, char** argv, Options& options)
             std::fputs(kUsage, stdout);
             return 0;
         }
-        static const char* const kKnown[] = {"--centre", "--real",   "--imag",
-                                             "--scale",  "--limit",  "--width",
-                                             "--height", "--output", "--gradient"};
+        static const char* const kKnown[] = {
+            "--centre", "--real",   "--imag",     "--scale",   "--limit",      "--width",
+            "--height", "--output", "--gradient", "--threads", "--compression"};
         if (std::find(std::begin(kKnown), std::end(kKnown), name) == std::end(kKnown))
             return Usage(name.compare(0, 2, "--") == 0 ? "unknown option " + name
                                                        : "unexpected argument " + name);
@@ -138,6 +167,10 @@ int ParseOptions(int argc, char** argv, Options& options)
             good = ParseUnsigned(value, kMaxSide, options.width) && options.width > 0;
         else if (name == "--height")
             good = ParseUnsigned(value, kMaxSide, options.height) && options.height > 0;
+        else if (name == "--threads")
+            good = ParseUnsigned(value, kMaxThreads, options.threads) && options.threads > 0;
+        else if (name == "--compression")
+            good = ParseCompression(value, options.compression);
         else if (name == "--gradient")
         {
             options.gradient = value;
@@ -152,21 +185,6 @@ int ParseOptions(int argc, char** argv, Options& options)
             return Usage("bad value for " + name + ": \"" + value + "\"");
     }
     return -1;
-}
-
-// WritePng reports nothing, so read the file back: a complete file starts
-// with the PNG signature and ends with the IEND chunk.
-bool IsCompletePng(const std::string& path)
-{
-    static const char signature[8] = {'\x89', 'P', 'N', 'G', '\r', '\n', '\x1a', '\n'};
-    static const char iend[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', '\xAE', '\x42', '\x60', '\x82'};
-    std::ifstream file(path, std::ios::binary);
-    char head[8] = {};
-    char tail[12] = {};
-    if (!file.read(head, sizeof head) || !file.seekg(-12, std::ios::end) ||
-        !file.read(tail, sizeof tail))
-        return false;
-    return std::memcmp(head, signature, 8) == 0 && std::memcmp(tail, iend, 12) == 0;
 }
 
 // The half-written picture, removed when a signal ends the run. The flag is
@@ -238,6 +256,127 @@ int CannotWrite(const std::string& path)
     return 1;
 }
 
+// One line on standard error, redrawn in place, while the standard error is
+// a terminal; nothing at all otherwise, so logs and pipes stay clean.
+class ProgressLine
+{
+public:
+    ProgressLine() : m_shown(isatty(STDERR_FILENO) == 1) {}
+
+    void Rendered(float share)
+    {
+        if (!m_shown)
+            return;
+        const double elapsed = std::chrono::duration<double>(Clock::now() - m_start).count();
+        char left[32] = "";
+        // A guess from the rows handed out so far: rows differ in cost.
+        if (share > 0.0f)
+            std::snprintf(left, sizeof left, ", %.0f s left", elapsed * (1.0 - share) / share);
+        Show(std::to_string(int(100.0f * share)) + " % rendered" + left);
+    }
+    void Writing() { Show("writing the picture"); }
+    void Clear()
+    {
+        if (m_shown)
+            std::fprintf(stderr, "\r%*s\r", int(m_width), "");
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    void Show(const std::string& text)
+    {
+        if (!m_shown)
+            return;
+        const std::string line = "vemmo-render: " + text;
+        // Pad over whatever a longer line left behind.
+        m_width = std::max(m_width, line.size());
+        std::fprintf(stderr, "\r%-*s", int(m_width), line.c_str());
+        std::fflush(stderr);
+    }
+
+    const bool m_shown;
+    const Clock::time_point m_start = Clock::now();
+    size_t m_width = 0;
+};
+
+// Renders every row of the job on `threads` threads (fewer if the system
+// refuses some), all taking rows from the job's one counter.
+void RenderAllRows(CFractal& fractal, CImage& image, unsigned threads, ProgressLine& progress)
+{
+    std::mutex mutex;
+    std::condition_variable finished;
+    unsigned done = 0;
+    const auto work = [&]
+    {
+        fractal.RenderRows(image);
+        std::lock_guard<std::mutex> lock(mutex);
+        ++done;
+        finished.notify_one();
+    };
+    std::vector<std::thread> workers;
+    for (unsigned i = 0; i < threads; ++i)
+    {
+        try
+        {
+            workers.emplace_back(work);
+        }
+        catch (const std::system_error&)
+        {
+            break;
+        }
+    }
+    if (workers.empty())
+        work();
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        const auto allDone = [&] { return done == std::max<size_t>(1, workers.size()); };
+        while (!finished.wait_for(lock, kProgressInterval, allDone))
+            progress.Rendered(fractal.Progress());
+    }
+    for (std::thread& worker : workers)
+        worker.join();
+}
+
+// The image of the job's size, or an empty one when memory is short.
+bool CreateImage(CImage& image, const Options& options)
+{
+    try
+    {
+        image.Create(options.width, options.height, 3, 24);
+        return true;
+    }
+    catch (const std::bad_alloc&)
+    {
+        return false;
+    }
+}
+
+// Writes the picture to the partial file and renames it over the target.
+int WriteAndRename(const CImage& image, const Options& options, ProgressLine& progress)
+{
+    const PngBandOptions png{options.compression, options.threads};
+    progress.Writing();
+    const bool written = WritePngBands(g_partial, image.GetWidth(), image.GetHeight(),
+                                       image.GetBits(), image.GetPixels(), png);
+    // Gone before any message, which would otherwise run on from it.
+    progress.Clear();
+    if (!written)
+    {
+        unlink(g_partial);
+        std::fprintf(stderr, "vemmo-render: writing \"%s\" failed\n", options.output.c_str());
+        return 1;
+    }
+    if (std::rename(g_partial, options.output.c_str()) != 0)
+    {
+        const int error = errno;
+        unlink(g_partial);
+        errno = error;
+        return CannotWrite(options.output);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -269,32 +408,14 @@ int main(int argc, char** argv)
     fractal.ResetJob(options.width, options.height);
 
     CImage image;
-    try
-    {
-        image.Create(options.width, options.height, 3, 24);
-    }
-    catch (const std::bad_alloc&)
+    if (!CreateImage(image, options))
     {
         unlink(g_partial);
         std::fprintf(stderr, "vemmo-render: not enough memory for %u x %u pixels\n",
                      unsigned(options.width), unsigned(options.height));
         return 1;
     }
-    fractal.RenderRows(image);
-    WritePng(g_partial, image.GetWidth(), image.GetHeight(), image.GetBits(), image.GetPixels());
-
-    if (!IsCompletePng(g_partial))
-    {
-        unlink(g_partial);
-        std::fprintf(stderr, "vemmo-render: writing \"%s\" failed\n", options.output.c_str());
-        return 1;
-    }
-    if (std::rename(g_partial, options.output.c_str()) != 0)
-    {
-        const int error = errno;
-        unlink(g_partial);
-        errno = error;
-        return CannotWrite(options.output);
-    }
-    return 0;
+    ProgressLine progress;
+    RenderAllRows(fractal, image, options.threads, progress);
+    return WriteAndRename(image, options, progress);
 }

@@ -4,6 +4,10 @@
 // (loop steps plus the two extra steps of each escaped point), for every
 // path: the kernel skips the steps of orbits it has seen repeat, so its
 // rate is the equivalent rate, the one a user's wait depends on.
+//
+// The executed rate is the other figure: vector steps the AVX2 path really
+// ran, as it counts them itself, against the processor's clock measured in
+// the same run, to give cycles per vector step.
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -105,6 +109,86 @@ void BenchRowKernel(benchmark::State& state, KernelPath path)
     SetCounters(state);
 }
 
+struct ExecutedView
+{
+    uint32_t width, height, limit;
+    double centreRe, centreIm, scale;
+};
+
+// The AVX2 path's own count of what it executed over the timed passes.
+void BenchExecuted(benchmark::State& state, const ExecutedView& view)
+{
+    const KernelPath before = GetKernelPath();
+    if (!SetKernelPath(KernelPath::Avx2))
+    {
+        state.SkipWithError("path not available on this build or CPU");
+        return;
+    }
+    const double stepRe = view.scale * (3.0 / static_cast<double>(view.width));
+    const double stepIm = view.scale * (2.0 / static_cast<double>(view.height));
+    const int32_t halfWidth = static_cast<int32_t>(view.width >> 1);
+    const int32_t halfHeight = static_cast<int32_t>(view.height >> 1);
+    std::vector<double> row(view.width);
+    const KernelWork start = GetKernelWork();
+    for (auto _ : state)
+    {
+        for (uint32_t r = 0; r < view.height; ++r)
+        {
+            EscapeRow(row.data(), -halfWidth, view.width, static_cast<int32_t>(r) - halfHeight,
+                      view.limit, view.centreRe, view.centreIm, stepRe, stepIm);
+            benchmark::DoNotOptimize(row.data());
+            benchmark::ClobberMemory();
+        }
+    }
+    const KernelWork end = GetKernelWork();
+    SetKernelPath(before);
+    const double vectorSteps = static_cast<double>(end.vectorSteps - start.vectorSteps);
+    const double liveSteps = static_cast<double>(end.liveLaneSteps - start.liveLaneSteps);
+    state.counters["vector_steps"] = benchmark::Counter(vectorSteps, benchmark::Counter::kIsRate);
+    state.counters["lane_steps"] =
+        benchmark::Counter(4.0 * vectorSteps, benchmark::Counter::kIsRate);
+    state.counters["live_lane_steps"] = benchmark::Counter(liveSteps, benchmark::Counter::kIsRate);
+    state.counters["vector_steps_per_pass"] =
+        vectorSteps / static_cast<double>(state.iterations());
+}
+
+// The view the other benchmarks here time: most pixels leave within a few
+// dozen steps, so loading pixels and their smooth values weigh in too.
+void BM_RowKernelExecutedAvx2(benchmark::State& state)
+{
+    BenchExecuted(state, {kWidth, kHeight, kLimit, kCentreRe, kCentreIm, kScale});
+}
+
+// Deep on the border of seahorse valley, where orbits run for thousands of
+// steps: nearly all the time is the stepping itself.
+void BM_RowKernelExecutedAvx2LongOrbits(benchmark::State& state)
+{
+    BenchExecuted(state, {256, 192, 20000, -0.743643887037151, 0.131825904205330, 1e-7});
+}
+
+// The clock the kernel ran at: a chain of dependent integer additions, one
+// cycle each on any x86 core of this century.
+void BM_ProcessorClock(benchmark::State& state)
+{
+#if defined(__x86_64__)
+    constexpr int kBlocks = 1000;
+    constexpr int kAddsPerBlock = 16;
+    for (auto _ : state)
+    {
+        uint64_t x = 0;
+        for (int i = 0; i < kBlocks; ++i)
+            asm volatile(".rept 16\n\taddq $1, %0\n\t.endr" : "+r"(x));
+        benchmark::DoNotOptimize(x);
+    }
+    state.counters["cycles"] =
+        benchmark::Counter(static_cast<double>(kBlocks) * kAddsPerBlock *
+                               static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate);
+#else
+    state.SkipWithError("needs x86-64");
+#endif
+}
+
 void BM_RowKernelViewScalar(benchmark::State& state)
 {
     BenchRowKernel(state, KernelPath::Scalar);
@@ -120,3 +204,6 @@ void BM_RowKernelViewAvx2(benchmark::State& state)
 BENCHMARK(BM_RowKernelViewEscapeValue)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RowKernelViewScalar)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RowKernelViewAvx2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowKernelExecutedAvx2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RowKernelExecutedAvx2LongOrbits)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessorClock)->Unit(benchmark::kMicrosecond);

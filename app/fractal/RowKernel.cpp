@@ -42,6 +42,15 @@ KernelPath GetKernelPath()
     return Path().load();
 }
 
+KernelWork GetKernelWork()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    return fractal_detail::Avx2Work();
+#else
+    return {};
+#endif
+}
+
 void EscapeRow(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limit, double centreRe,
                double centreIm, double stepRe, double stepIm)
 {

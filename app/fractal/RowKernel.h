@@ -22,6 +22,18 @@ enum class KernelPath
 void EscapeRow(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limit, double centreRe,
                double centreIm, double stepRe, double stepIm);
 
+// Work the AVX2 path has done on the calling thread so far. Each vector step
+// steps four lanes; steps the repeat shortcut skips are never executed, so
+// they are not counted. Of the lane steps, the live ones are those of
+// pixels still being evaluated: the rest step lanes that wait for the row's
+// last pixels.
+struct KernelWork
+{
+    uint64_t vectorSteps = 0;
+    uint64_t liveLaneSteps = 0;
+};
+KernelWork GetKernelWork();
+
 // Forces a path (for tests and benchmarks); false, leaving the path as it
 // was, if this build or CPU lacks it. The default is the fastest available.
 bool SetKernelPath(KernelPath path);

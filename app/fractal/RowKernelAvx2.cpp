@@ -3,12 +3,18 @@
 // and adds only (no FMA), each rounded as in EscapeValue.
 //
 // Lanes are not masked step by step: every lane keeps iterating, and a lane's
-// z and step count are taken at the step it leaves the circle (once |z| > 2
-// with |c| <= 2 it only grows, and only the first leaving counts anyway).
-// A vector whose four pixels are all done takes the next four of the row,
-// so one slow pixel holds up three others rather than fifteen. The hot loop
-// asks one cheap question per vector and step (did a lane leave, or is its
-// real part back at the saved one?) and sorts out the answer off the hot path.
+// z and step count are taken at the step it leaves the circle. A vector
+// whose four pixels are all done takes the next four of the row, so one slow
+// pixel holds up three others rather than fifteen.
+//
+// The hot loop takes two steps a pass and asks one cheap question per vector
+// and pass: did a lane leave the circle at the pass's first step, or is the
+// real part of its second back at the saved one? A lane that leaves at the
+// second step is caught at the next pass's first: with |c|² <= kRimSquared,
+// once |z| > 2, |z² + c| > 2 by a margin no rounding can close. The z a pass
+// starts from is kept, so the answer is sorted out exactly off the hot path,
+// the first step redone from it. Pixels beyond that rim, a thin ring, go
+// through the portable path whole.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -24,6 +30,15 @@ namespace
 constexpr int kVectors = 4;
 constexpr int kLanes = 4 * kVectors;
 constexpr uint64_t kNever = ~uint64_t(0);
+constexpr uint64_t kStepsPerPass = 2;
+// The first save of z after c itself. Every save is a trip off the hot path,
+// and most orbits leave or settle long after their first few steps, so
+// saving at 2, 4, 8 and 16 only cost time. Even, as the saves must fall at
+// the ends of passes.
+constexpr uint64_t kFirstSave = 32;
+// |c|² at most this (|c| < 1.975): z² + c then stays out once |z| > 2, with
+// room to spare for the few rounding errors of one step.
+constexpr double kRimSquared = 3.9;
 
 // Escaped points of one row, by field; sized in fours for the vector pass.
 struct PendingTails
@@ -70,6 +85,8 @@ public:
 
     // Returns how many escaped points wait in Tails() for their values.
     [[gnu::always_inline]] inline uint32_t Run();
+    // Vector steps and live lane steps this walk executed.
+    KernelWork Work() const { return {uint64_t(kVectors) * m_k, m_liveSteps}; }
 
 private:
     [[gnu::always_inline]] void Escaped(uint32_t p, double zr, double zi, double cr, uint32_t n)
@@ -84,10 +101,12 @@ private:
 
     // Inlined into Run: out of line, they would take the addresses of the
     // vectors and keep z out of registers in the hot loop.
-    [[gnu::always_inline]] inline void Load(int v, __m256d& zr, __m256d& zi, __m256d& diff);
+    [[gnu::always_inline]] inline void Load(int v, __m256d& zr, __m256d& zi);
     [[gnu::always_inline]] inline uint64_t NextEvent() const;
     [[gnu::always_inline]] inline void Retire(uint32_t flagged, const __m256d* zr,
                                               const __m256d* zi);
+    // A lane that left the circle after n steps with z = (zr, zi).
+    [[gnu::always_inline]] inline void Left(int l, uint64_t n, double zr, double zi);
     [[gnu::always_inline]] inline void OnEvent(const __m256d* zr, const __m256d* zi);
 
     double* const m_out;
@@ -102,6 +121,9 @@ private:
     alignas(32) double m_cr[kLanes];
     alignas(32) double m_savedZr[kLanes];
     alignas(32) double m_savedZi[kLanes];
+    // The z the last pass started from.
+    alignas(32) double m_passZr[kLanes];
+    alignas(32) double m_passZi[kLanes];
     uint32_t m_pixel[kLanes];
     // Per vector: the step it was loaded at, and when to save z next.
     uint64_t m_loadedAt[kVectors];
@@ -111,6 +133,7 @@ private:
     uint32_t m_nextPixel = 0;
     uint64_t m_k = 0;
     uint32_t m_waiting = 0;
+    uint64_t m_liveSteps = 0;
 
     PendingTails& pending;
 };
@@ -118,7 +141,7 @@ private:
 // Loads the next pixels of the row into vector v (a vector in which no
 // pixel stays inside takes the next four). Unused lanes get c = 4, which is
 // outside and never counted.
-void RowWalk::Load(int v, __m256d& zr, __m256d& zi, __m256d& diff)
+void RowWalk::Load(int v, __m256d& zr, __m256d& zi)
 {
     uint32_t bits = 0;
     while (bits == 0 && m_nextPixel < m_count)
@@ -126,39 +149,37 @@ void RowWalk::Load(int v, __m256d& zr, __m256d& zi, __m256d& diff)
         for (int lane = 0; lane < 4; ++lane)
         {
             const int l = 4 * v + lane;
+            m_cr[l] = 4.0;
             if (m_nextPixel >= m_count)
-            {
-                m_cr[l] = 4.0;
                 continue;
-            }
             const uint32_t p = m_nextPixel++;
             const double c = static_cast<double>(m_x0 + static_cast<int32_t>(p)) * m_stepRe +
                              m_centreRe;
-            m_cr[l] = c;
-            m_pixel[l] = p;
+            const double modulus = c * c + m_ci * m_ci;
             // Ordered: a not-a-number modulus counts as escaped.
-            if (c * c + m_ci * m_ci <= 4.0)
+            if (modulus <= kRimSquared)
+            {
+                m_cr[l] = c;
+                m_pixel[l] = p;
                 bits |= 1u << lane;
+            }
+            else if (modulus <= 4.0)
+                m_out[p] = fractal_detail::EscapeValueWithRepeats(c, m_ci, m_limit);
             else
                 Escaped(p, c, m_ci, c, 0);
         }
     }
-    if (bits == 0)
-    {
-        for (int lane = 0; lane < 4; ++lane)
-            m_cr[4 * v + lane] = 4.0;
-    }
     zr = _mm256_load_pd(m_cr + 4 * v);
     zi = _mm256_set1_pd(m_ci);
-    diff = _mm256_sub_pd(_mm256_mul_pd(zr, zr), _mm256_mul_pd(zi, zi));
     _mm256_store_pd(m_savedZr + 4 * v, zr);
     _mm256_store_pd(m_savedZi + 4 * v, zi);
     m_loadedAt[v] = m_k;
-    m_nextSave[v] = bits ? m_k + 1 : kNever;
+    m_nextSave[v] = bits ? m_k + kFirstSave : kNever;
     m_inside = (m_inside & ~(0xFu << (4 * v))) | (bits << (4 * v));
 }
 
-// The next step at which some vector reaches the limit or saves z.
+// The first step at which some vector reaches the limit or saves z; it is
+// handled at the end of the pass that reaches it.
 uint64_t RowWalk::NextEvent() const
 {
     uint64_t next = kNever;
@@ -171,9 +192,21 @@ uint64_t RowWalk::NextEvent() const
     return next;
 }
 
-// Sorts out the lanes the hot loop flagged: a lane that left the circle is
-// done (at the limit it counts as inside), a lane back at its saved z is
-// inside for ever, and one whose real part only happened to match goes on.
+void RowWalk::Left(int l, uint64_t n, double zr, double zi)
+{
+    m_liveSteps += n;
+    // Leaving at the limit or later (the pass may overshoot it) is staying
+    // inside, as in EscapeValue.
+    if (n >= m_limit)
+        m_out[m_pixel[l]] = 0.0;
+    else
+        Escaped(m_pixel[l], zr, zi, m_cr[l], static_cast<uint32_t>(n));
+}
+
+// Sorts out the lanes the hot loop flagged, with the z each pass started
+// from: a lane that left the circle there or at the pass's first step is
+// done; a lane back at its saved z is inside for ever; one whose real part
+// only happened to match goes on.
 void RowWalk::Retire(uint32_t flagged, const __m256d* zr, const __m256d* zi)
 {
     alignas(32) double laneZr[kLanes], laneZi[kLanes];
@@ -186,24 +219,23 @@ void RowWalk::Retire(uint32_t flagged, const __m256d* zr, const __m256d* zi)
     for (uint32_t bits = flagged; bits != 0; bits &= bits - 1)
     {
         const int l = __builtin_ctz(bits);
-        const double lzr = laneZr[l];
-        const double lzi = laneZi[l];
-        // The same two products and sum as the vector lane computed.
-        if (!(lzr * lzr + lzi * lzi <= 4.0))
-        {
-            // Steps below the limit stay below 2^32.
-            const uint32_t n = static_cast<uint32_t>(m_k - m_loadedAt[l / 4]);
-            if (n == m_limit)
-                m_out[m_pixel[l]] = 0.0;
-            else
-                Escaped(m_pixel[l], lzr, lzi, m_cr[l], n);
-        }
-        else if (lzi == m_savedZi[l])
+        const uint64_t n = m_k - kStepsPerPass - m_loadedAt[l / 4];
+        const double zr0 = m_passZr[l];
+        const double zi0 = m_passZi[l];
+        // The very operations the vector lane ran, so the same doubles.
+        const double zr1 = (zr0 * zr0 - zi0 * zi0) + m_cr[l];
+        const double zi1 = (zr0 + zr0) * zi0 + m_ci;
+        if (!(zr0 * zr0 + zi0 * zi0 <= 4.0))
+            Left(l, n, zr0, zi0);
+        else if (!(zr1 * zr1 + zi1 * zi1 <= 4.0))
+            Left(l, n + 1, zr1, zi1);
+        else if (laneZr[l] == m_savedZr[l] && laneZi[l] == m_savedZi[l])
         {
             // Equal doubles step to equal doubles, so a lane back at a
             // value it had, all of them inside, stays inside for ever: it
             // counts as reaching the limit.
             m_out[m_pixel[l]] = 0.0;
+            m_liveSteps += n + kStepsPerPass;
         }
         else
         {
@@ -213,8 +245,9 @@ void RowWalk::Retire(uint32_t flagged, const __m256d* zr, const __m256d* zi)
     }
 }
 
-// At an event step: vectors at the limit are done, inside; vectors due to
-// save z do so.
+// At the end of a pass that reached an event: vectors at or past the limit
+// are done, inside (Retire has taken out the lanes that left before it);
+// vectors due to save z do so.
 void RowWalk::OnEvent(const __m256d* zr, const __m256d* zi)
 {
 #pragma GCC unroll 4
@@ -223,14 +256,17 @@ void RowWalk::OnEvent(const __m256d* zr, const __m256d* zi)
         const uint32_t mask = 0xFu << (4 * v);
         if ((m_inside & mask) == 0)
             continue;
-        if (m_k - m_loadedAt[v] == m_limit)
+        if (m_k - m_loadedAt[v] >= m_limit)
         {
             for (int l = 4 * v; l < 4 * v + 4; ++l)
                 if (m_inside & (1u << l))
+                {
                     m_out[m_pixel[l]] = 0.0;
+                    m_liveSteps += m_limit;
+                }
             m_inside &= ~mask;
         }
-        else if (m_k == m_nextSave[v])
+        else if (m_k >= m_nextSave[v])
         {
             // Brent's doubling: a cycle of any length is caught once the gap
             // between saves outgrows it.
@@ -245,11 +281,11 @@ uint32_t RowWalk::Run()
 {
     const __m256d four = _mm256_set1_pd(4.0);
     const __m256d vci = _mm256_set1_pd(m_ci);
-    __m256d zr[kVectors], zi[kVectors], diff[kVectors];
+    __m256d zr[kVectors], zi[kVectors];
 
 #pragma GCC unroll 4
     for (int v = 0; v < kVectors; ++v)
-        Load(v, zr[v], zi[v], diff[v]);
+        Load(v, zr[v], zi[v]);
     uint64_t event = NextEvent();
     // The hot loop's own copies, in registers; the rare steps see the members.
     uint64_t k = m_k;
@@ -257,23 +293,27 @@ uint32_t RowWalk::Run()
 
     while (inside != 0)
     {
-        ++k;
-        // One mask per vector: lanes that left the circle or whose real part
-        // is back at the saved one.
+        k += kStepsPerPass;
+        // One mask per vector: lanes that left the circle at the first step
+        // or whose real part is back at the saved one after the second.
         uint32_t flagged = 0;
 #pragma GCC unroll 4
         for (int v = 0; v < kVectors; ++v)
         {
+            _mm256_store_pd(m_passZr + 4 * v, zr[v]);
+            _mm256_store_pd(m_passZi + 4 * v, zi[v]);
+            const __m256d cr = _mm256_load_pd(m_cr + 4 * v);
             // zr + zr is 2.0 * zr exactly, overflow included.
-            const __m256d nextIm =
+            const __m256d zr1 =
+                _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(zr[v], zr[v]), _mm256_mul_pd(zi[v], zi[v])), cr);
+            const __m256d zi1 =
                 _mm256_add_pd(_mm256_mul_pd(_mm256_add_pd(zr[v], zr[v]), zi[v]), vci);
-            zr[v] = _mm256_add_pd(diff[v], _mm256_load_pd(m_cr + 4 * v));
-            zi[v] = nextIm;
-            // The squares serve both the modulus and the next step's real part.
-            const __m256d zr2 = _mm256_mul_pd(zr[v], zr[v]);
-            const __m256d zi2 = _mm256_mul_pd(zi[v], zi[v]);
-            diff[v] = _mm256_sub_pd(zr2, zi2);
-            const __m256d modulus = _mm256_add_pd(zr2, zi2);
+            // The squares serve both the modulus and the second step.
+            const __m256d zr1Squared = _mm256_mul_pd(zr1, zr1);
+            const __m256d zi1Squared = _mm256_mul_pd(zi1, zi1);
+            const __m256d modulus = _mm256_add_pd(zr1Squared, zi1Squared);
+            zr[v] = _mm256_add_pd(_mm256_sub_pd(zr1Squared, zi1Squared), cr);
+            zi[v] = _mm256_add_pd(_mm256_mul_pd(_mm256_add_pd(zr1, zr1), zi1), vci);
             // Unordered: a not-a-number modulus counts as having left.
             const __m256d flag =
                 _mm256_or_pd(_mm256_cmp_pd(modulus, four, _CMP_NLE_UQ),
@@ -281,19 +321,19 @@ uint32_t RowWalk::Run()
             flagged |= static_cast<uint32_t>(_mm256_movemask_pd(flag)) << (4 * v);
         }
         flagged &= inside;
-        if (flagged == 0 && k != event)
+        if (flagged == 0 && k < event)
             continue;
 
         m_k = k;
         if (flagged != 0)
             Retire(flagged, zr, zi);
-        if (k == event)
+        if (k >= event)
             OnEvent(zr, zi);
 
 #pragma GCC unroll 4
         for (int v = 0; v < kVectors; ++v)
             if ((m_inside & (0xFu << (4 * v))) == 0 && m_nextPixel < m_count)
-                Load(v, zr[v], zi[v], diff[v]);
+                Load(v, zr[v], zi[v]);
         event = NextEvent();
         inside = m_inside;
     }
@@ -347,4 +387,13 @@ void fractal_detail::EscapeRowAvx2(double* out, int32_t x0, uint32_t count, int3
     RowWalk walk(out, x0, count, limit, centreRe, stepRe, ci, pending);
     const uint32_t waiting = walk.Run();
     FinishTails(out, pending, waiting, ci);
+    KernelWork& work = Avx2Work();
+    work.vectorSteps += walk.Work().vectorSteps;
+    work.liveLaneSteps += walk.Work().liveLaneSteps;
+}
+
+KernelWork& fractal_detail::Avx2Work()
+{
+    thread_local KernelWork work;
+    return work;
 }

@@ -1,5 +1,6 @@
 // Writes one complete PNG file from a bottom-row-first pixel buffer: first
-// row Sub, the rest Paeth, one IDAT chunk compressed at zlib level 9.
+// row Sub, the rest Paeth, one IDAT chunk compressed at zlib level 9. The
+// file must be seekable: the IDAT length is written last.
 #pragma once
 
 #include <cstdint>

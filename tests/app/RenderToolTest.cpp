@@ -1,18 +1,21 @@
 // Runs the built vemmo-render binary: exit status and messages for bad
 // options and unwritable paths, and the PNG it writes for a tiny view.
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -86,6 +89,8 @@ TEST_F(RenderTool, RefusesBadOptionsWithUsageAndStatusTwo)
         "--limit 4294967296", "--limit 1e3",   "--scale -1",     "--scale nan", "--scale inf",
         "--scale 1e999",      "--scale ''",    "--real 0.5x",    "--imag abc",  "--centre 1",
         "--centre 1,",        "--centre ,2",   "--centre 1,2,3", "--output ''",
+        "--threads 0",        "--threads 257", "--threads -2",   "--compression fast",
+        "--compression ''",
     };
     for (const std::string& args : bad)
     {
@@ -104,6 +109,8 @@ TEST_F(RenderTool, HelpPrintsUsageAndSucceeds)
 {
     EXPECT_EQ(Run("--help"), 0);
     EXPECT_NE(m_out.find("--centre RE,IM"), std::string::npos);
+    EXPECT_NE(m_out.find("--threads N"), std::string::npos);
+    EXPECT_NE(m_out.find("--compression C"), std::string::npos);
     EXPECT_TRUE(m_err.empty());
 }
 
@@ -135,6 +142,67 @@ TEST_F(RenderTool, WritesAPngOfTheRequestedSize)
     EXPECT_EQ(bytes[24], 8); // bit depth
     EXPECT_EQ(bytes[25], 2); // truecolour
     EXPECT_EQ(bytes.substr(bytes.size() - 8, 4), "IEND");
+}
+
+// Several PNG bands and rows shared out among threads: the pixels must come
+// out the same whatever the threads and the compression, and the bytes the
+// same for one compression whatever the threads.
+TEST_F(RenderTool, PixelsDoNotDependOnThreadsOrCompression)
+{
+    const std::string view = "--centre -0.7435669,0.1314023 --scale 0.002 --limit 300 "
+                             "--width 300 --height 900 ";
+    std::unique_ptr<uint8_t[]> first;
+    for (const char* compression : {"speed", "balanced", "size"})
+    {
+        std::string bytes;
+        for (const char* threads : {"1", "2", "3"})
+        {
+            SCOPED_TRACE(std::string(compression) + ", " + threads + " threads");
+            const fs::path png = m_dir / "view.png";
+            ASSERT_EQ(Run(view + "--compression " + compression + " --threads " + threads +
+                          " --output '" + png.string() + "'"),
+                      0)
+                << m_err;
+            if (bytes.empty())
+                bytes = ReadFile(png);
+            EXPECT_TRUE(ReadFile(png) == bytes);
+            std::unique_ptr<uint8_t[]> pixels(LoadPng(png.string().c_str()));
+            ASSERT_NE(pixels, nullptr);
+            if (!first)
+                first = std::move(pixels);
+            else
+                EXPECT_EQ(std::memcmp(pixels.get(), first.get(), 300 * 900 * 3), 0);
+        }
+    }
+}
+
+TEST_F(RenderTool, ShowsProgressOnATerminalOnly)
+{
+    // Long enough for a few progress lines (silence off a terminal is
+    // checked by the other tests, whose standard error is a file).
+    const fs::path png = m_dir / "slow.png";
+    int terminal = -1;
+    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        execl(VEMMO_RENDER_TOOL, VEMMO_RENDER_TOOL, "--centre",
+              "-0.743643887037151,0.131825904205330", "--scale", "1e-7", "--limit", "100000",
+              "--width", "240", "--height", "240", "--threads", "1", "--output", png.c_str(),
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::string shown;
+    char buffer[256];
+    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+        shown.append(buffer, size_t(got));
+    close(terminal);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(shown.find("% rendered, "), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" s left"), std::string::npos) << shown;
+    EXPECT_TRUE(fs::exists(png));
 }
 
 TEST_F(RenderTool, ColoursThroughAGradientOrRefusesOne)

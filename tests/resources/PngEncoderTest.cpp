@@ -1,6 +1,7 @@
 // WritePng against an independent reader: the documented filtered bytes, the
 // chunk layout and CRCs, colour types, exact round trips (also of data that
-// deflate cannot shrink) and the cases that must write nothing.
+// deflate cannot shrink), byte for byte the file a one-shot encoder makes,
+// and the cases that must write nothing.
 #include "resources/PngEncoder.h"
 
 #include <cstdint>
@@ -73,7 +74,86 @@ void AppendChunk(std::vector<uint8_t>& file, const char* type, const std::vector
     put(uint32_t(crc));
 }
 
+// The whole file as the encoder once made it in one go: every row filtered
+// into one buffer, then one zlib call at level 9. WritePng streams its rows,
+// and must still give these very bytes.
+std::vector<uint8_t> OneShotPng(uint32_t width, uint32_t height, int bits,
+                                const std::vector<uint8_t>& pixels)
+{
+    const size_t bpp = size_t(bits / 8);
+    const size_t stride = width * bpp;
+    std::vector<uint8_t> filtered;
+    for (uint32_t j = 0; j < height; ++j)
+    {
+        const uint8_t* raw = &pixels[(height - 1 - j) * stride];
+        const uint8_t* up = j == 0 ? nullptr : raw + stride;
+        filtered.push_back(j == 0 ? 1 : 4);
+        for (size_t i = 0; i < stride; ++i)
+        {
+            const int a = i >= bpp ? raw[i - bpp] : 0;
+            const int b = up ? up[i] : 0;
+            const int c = up && i >= bpp ? up[i - bpp] : 0;
+            const int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
+            const int predictor = !up ? a : (pa <= pb && pa <= pc) ? a : (pb <= pc ? b : c);
+            filtered.push_back(uint8_t(raw[i] - predictor));
+        }
+    }
+    std::vector<uint8_t> idat(compressBound(uLong(filtered.size())));
+    uLongf idatSize = uLongf(idat.size());
+    if (compress2(idat.data(), &idatSize, filtered.data(), uLong(filtered.size()), 9) != Z_OK)
+        return {};
+    idat.resize(idatSize);
+
+    const uint8_t colourType[5] = {0, 0, 4, 2, 6};
+    std::vector<uint8_t> file = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    AppendChunk(file, "IHDR",
+                {uint8_t(width >> 24), uint8_t(width >> 16), uint8_t(width >> 8), uint8_t(width),
+                 uint8_t(height >> 24), uint8_t(height >> 16), uint8_t(height >> 8),
+                 uint8_t(height), 8, colourType[bpp], 0, 0, 0});
+    AppendChunk(file, "IDAT", idat);
+    AppendChunk(file, "IEND", {});
+    return file;
+}
+
+// Smooth bands with a noisy patch: long matches, literals and everything
+// between, so the deflate stream has blocks of every kind.
+std::vector<uint8_t> BandsAndNoise(size_t count, unsigned seed)
+{
+    std::vector<uint8_t> bytes = RandomBytes(count, seed);
+    for (size_t i = 0; i < count; ++i)
+        if ((i / 9000) % 3 != 1)
+            bytes[i] = uint8_t(i / 7 + (i % 3) * 40);
+    return bytes;
+}
+
 } // namespace
+
+TEST_F(PngEncoderTest, WritesTheBytesOfAOneShotEncoder)
+{
+    struct Case
+    {
+        int bits;
+        uint32_t width;
+        uint32_t height;
+        bool noise;
+    };
+    // Past zlib's 32 KiB window and its output buffers, in every colour type.
+    const Case cases[] = {{24, 1, 1, false},     {8, 1, 300, true},     {16, 33, 17, true},
+                          {32, 300, 200, true},  {24, 701, 403, false}, {8, 4099, 61, false},
+                          {24, 1024, 768, false}, {32, 517, 301, false}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.bits << " bits, " << c.width << "x" << c.height);
+        const size_t size = size_t(c.width) * c.height * size_t(c.bits / 8);
+        const std::vector<uint8_t> pixels =
+            c.noise ? RandomBytes(size, c.width) : BandsAndNoise(size, c.height);
+        const std::string path = PathOf("stream.png");
+        WritePng(path.c_str(), c.width, c.height, c.bits, pixels.data());
+        const std::vector<uint8_t> expected = OneShotPng(c.width, c.height, c.bits, pixels);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_TRUE(ReadWholeFile(path) == expected);
+    }
+}
 
 TEST_F(PngEncoderTest, OnePixelRgbHasTheDocumentedLayout)
 {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "fractal/RowKernel.h"
+
 namespace fractal_detail
 {
 
@@ -14,6 +16,8 @@ double EscapeValueWithRepeats(double cr, double ci, uint32_t limit);
 // In RowKernelAvx2.cpp, the only file built with -mavx2.
 void EscapeRowAvx2(double* out, int32_t x0, uint32_t count, int32_t y, uint32_t limit,
                    double centreRe, double centreIm, double stepRe, double stepIm);
+// The calling thread's count, kept by EscapeRowAvx2 once per row.
+KernelWork& Avx2Work();
 #endif
 
 } // namespace fractal_detail

@@ -202,4 +202,36 @@ TEST(RowKernelPaths, PortablePathsAreAlwaysAvailable)
     SetKernelPath(before);
 }
 
+TEST(RowKernelPaths, Avx2CountsTheLaneStepsOfEveryEscape)
+{
+    const KernelPath before = GetKernelPath();
+    if (!SetKernelPath(KernelPath::Avx2))
+        GTEST_SKIP() << "no AVX2 path on this build or CPU";
+    // A row outside the set, inside the rim: every point escapes, none
+    // repeats, so the live steps are exactly EscapeValue's loop steps.
+    const int32_t x0 = -300;
+    const uint32_t count = 601;
+    const double centreRe = 0.0, centreIm = 0.9, step = 0.003;
+    uint64_t expected = 0;
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        double zr = (x0 + int32_t(i)) * step + centreRe, zi = centreIm;
+        const double cr = zr, ci = zi;
+        for (uint32_t n = 0; n < 1000 && zr * zr + zi * zi <= 4.0; ++n, ++expected)
+        {
+            const double nextRe = zr * zr - zi * zi + cr;
+            zi = 2.0 * zr * zi + ci;
+            zr = nextRe;
+        }
+        ASSERT_GT(zr * zr + zi * zi, 4.0) << "point " << i << " stays inside";
+    }
+    std::vector<double> row(count);
+    const KernelWork start = GetKernelWork();
+    EscapeRow(row.data(), x0, count, 0, 1000, centreRe, centreIm, step, step);
+    const KernelWork end = GetKernelWork();
+    SetKernelPath(before);
+    EXPECT_EQ(end.liveLaneSteps - start.liveLaneSteps, expected);
+    EXPECT_GE(4 * (end.vectorSteps - start.vectorSteps), expected);
+}
+
 } // namespace
