@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include "resources/PngDecoder.h"
+#include "support/ScratchDir.h"
 
 #ifndef VEMMO_RENDER_TOOL
 #error "VEMMO_RENDER_TOOL must name the vemmo-render binary (set in app/CMakeLists.txt)"
@@ -34,16 +35,6 @@ namespace
 class RenderTool : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("vemmo-render-test-" + std::to_string(getpid()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     // Runs the tool with `args` (already shell-quoted where needed) and
     // returns its exit status; stdout and stderr land in m_out and m_err.
     int Run(const std::string& args)
@@ -72,7 +63,8 @@ protected:
         return value;
     }
 
-    fs::path m_dir;
+    ScratchDir m_scratch{"vemmo-render"};
+    const fs::path& m_dir = m_scratch.Path();
     std::string m_out;
     std::string m_err;
 };

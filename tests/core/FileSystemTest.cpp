@@ -14,6 +14,7 @@
 
 #include "core/String.h"
 #include "core/XML.h"
+#include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
 
@@ -23,14 +24,6 @@ namespace
 class FileSystemTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "vemmo-fs-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_root = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
     void File(const std::string& relative, const std::string& content = "")
     {
         fs::create_directories((m_root / relative).parent_path());
@@ -42,7 +35,8 @@ protected:
         return String((relative.empty() ? m_root : m_root / relative).c_str());
     }
 
-    fs::path m_root;
+    ScratchDir m_scratch{"vemmo-fs"};
+    const fs::path& m_root = m_scratch.Path();
 };
 
 // "name" attributes of the children, in order.

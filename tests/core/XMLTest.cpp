@@ -13,21 +13,14 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
 
+#include "support/ScratchDir.h"
+
 namespace
 {
 
 class XMLFileTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vemmo-xml-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     String Write(const char* name, const std::string& content)
     {
         const std::filesystem::path path = m_dir / name;
@@ -35,7 +28,8 @@ protected:
         return String(path.c_str());
     }
 
-    std::filesystem::path m_dir;
+    ScratchDir m_scratch{"vemmo-xml"};
+    const std::filesystem::path& m_dir = m_scratch.Path();
 };
 
 // Depth of the chain of first children below `node`.
@@ -119,8 +113,8 @@ TEST(XMLDocument, TextIsTheLastAcceptedStretchBetweenTwoTags)
     // expat hands line breaks and entities over as runs of their own; the
     // rule applies to everything between two tags, so indentation gives no
     // text and a line break inside the text keeps the lines around it.
-    const char* expected[] = {"world",     "",      " lead", "line one\nline two", "", "",
-                              "outer",     "after", "",      "fish & chips"};
+    const char* expected[] = {"world", "",      " lead", "line one\nline two", "", "",
+                              "outer", "after", "",      "fish & chips"};
     for (unsigned i = 0; i < 10; ++i)
         EXPECT_EQ(doc.GetChild(i)->GetText(), String(expected[i])) << "child " << i;
     EXPECT_EQ(doc.GetChild(0)->GetChild(0)->GetText(), String(""));

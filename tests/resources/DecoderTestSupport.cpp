@@ -97,18 +97,6 @@ void PutBe32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
         bytes.at(at + i) = uint8_t(value >> (24 - 8 * i));
 }
 
-void ScratchFiles::SetUp()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "vemmo-dec-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    m_dir = pattern;
-}
-
-void ScratchFiles::TearDown()
-{
-    std::filesystem::remove_all(m_dir);
-}
-
 std::string ScratchFiles::Write(const std::vector<uint8_t>& bytes, const std::string& name)
 {
     const std::string path =

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ScratchDir.h"
+
 namespace decodertest
 {
 
@@ -56,8 +58,6 @@ void PutBe32(std::vector<uint8_t>& bytes, size_t at, uint32_t value);
 class ScratchFiles : public ::testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
     // Writes `bytes` to a file in the scratch directory, fresh unless named.
     std::string Write(const std::vector<uint8_t>& bytes, const std::string& name = "");
     // Every truncation shorter than `mustFailBelow` bytes must be refused;
@@ -66,7 +66,8 @@ protected:
     void SweepTruncations(const Decoder& decoder, const std::vector<uint8_t>& file,
                           size_t mustFailBelow, size_t headerSize);
 
-    std::filesystem::path m_dir;
+    ScratchDir m_scratch{"vemmo-dec"};
+    const std::filesystem::path& m_dir = m_scratch.Path();
     int m_count = 0;
 };
 

@@ -15,6 +15,7 @@
 
 #include "PngTestReader.h"
 #include "resources/PngEncoder.h"
+#include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
 
@@ -24,17 +25,10 @@ namespace
 class PngBandEncoderTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "vemmo-pngbands-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     std::string PathOf(const char* name) const { return (m_dir / name).string(); }
 
-    fs::path m_dir;
+    ScratchDir m_scratch{"vemmo-pngbands"};
+    const fs::path& m_dir = m_scratch.Path();
 };
 
 struct Picture
@@ -67,7 +61,7 @@ TEST_F(PngBandEncoderTest, EveryCompressionKeepsWritePngsRowsAndPixels)
 {
     // One band, several bands with a short last one, rows narrower than the
     // dictionary, a single row, a single column, and an empty picture.
-    const Picture pictures[] = {MakePicture(13, 9, 24),   MakePicture(701, 403, 24),
+    const Picture pictures[] = {MakePicture(13, 9, 24),    MakePicture(701, 403, 24),
                                 MakePicture(517, 301, 32), MakePicture(3, 40000, 8),
                                 MakePicture(5000, 1, 16),  MakePicture(1, 9000, 24),
                                 MakePicture(4, 0, 24)};
@@ -82,8 +76,8 @@ TEST_F(PngBandEncoderTest, EveryCompressionKeepsWritePngsRowsAndPixels)
         {
             SCOPED_TRACE(testing::Message() << p.width << "x" << p.height << ", " << p.bits
                                             << " bits, compression " << int(compression));
-            ASSERT_TRUE(WritePngBands(banded.c_str(), p.width, p.height, p.bits,
-                                      p.pixels.data(), {compression, 2}));
+            ASSERT_TRUE(WritePngBands(banded.c_str(), p.width, p.height, p.bits, p.pixels.data(),
+                                      {compression, 2}));
             const PngTestImage png = ReadPngFileForTest(banded);
             ASSERT_EQ(png.error, "");
             EXPECT_EQ(png.colourType, expected.colourType);
@@ -101,8 +95,8 @@ TEST_F(PngBandEncoderTest, TheBytesDoNotDependOnTheThreadCount)
     const std::string path = PathOf("threads.png");
     for (PngCompression compression : kCompressions)
     {
-        ASSERT_TRUE(
-            WritePngBands(path.c_str(), p.width, p.height, p.bits, p.pixels.data(), {compression, 1}));
+        ASSERT_TRUE(WritePngBands(path.c_str(), p.width, p.height, p.bits, p.pixels.data(),
+                                  {compression, 1}));
         const std::vector<uint8_t> single = ReadWholeFile(path);
         EXPECT_GT(ReadPngForTest(single).chunks.size(), 4u) << "want several bands";
         for (unsigned threads : {0u, 2u, 3u, 8u})

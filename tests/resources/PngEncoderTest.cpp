@@ -16,6 +16,7 @@
 #include <zlib.h>
 
 #include "PngTestReader.h"
+#include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
 
@@ -25,17 +26,10 @@ namespace
 class PngEncoderTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = (fs::temp_directory_path() / "vemmo-png-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     std::string PathOf(const char* name) const { return (m_dir / name).string(); }
 
-    fs::path m_dir;
+    ScratchDir m_scratch{"vemmo-png"};
+    const fs::path& m_dir = m_scratch.Path();
 };
 
 std::vector<uint8_t> RandomBytes(size_t count, unsigned seed)
@@ -138,8 +132,8 @@ TEST_F(PngEncoderTest, WritesTheBytesOfAOneShotEncoder)
         bool noise;
     };
     // Past zlib's 32 KiB window and its output buffers, in every colour type.
-    const Case cases[] = {{24, 1, 1, false},     {8, 1, 300, true},     {16, 33, 17, true},
-                          {32, 300, 200, true},  {24, 701, 403, false}, {8, 4099, 61, false},
+    const Case cases[] = {{24, 1, 1, false},      {8, 1, 300, true},     {16, 33, 17, true},
+                          {32, 300, 200, true},   {24, 701, 403, false}, {8, 4099, 61, false},
                           {24, 1024, 768, false}, {32, 517, 301, false}};
     for (const Case& c : cases)
     {
