@@ -25,18 +25,24 @@ void PutBigEndian(uint8_t* out, uint32_t value)
     out[3] = uint8_t(value);
 }
 
-uint32_t Crc(uint32_t crc, const void* data, size_t size)
+// zlib's checksums take 32-bit lengths: longer data goes in pieces.
+template <class Checksum>
+uint32_t InPieces(Checksum checksum, uint32_t value, const void* data, size_t size)
 {
     const Bytef* bytes = static_cast<const Bytef*>(data);
-    // crc32 takes 32-bit lengths.
     while (size != 0)
     {
         const uInt piece = uInt(size < 0x40000000u ? size : 0x40000000u);
-        crc = uint32_t(crc32(crc, bytes, piece));
+        value = uint32_t(checksum(value, bytes, piece));
         bytes += piece;
         size -= piece;
     }
-    return crc;
+    return value;
+}
+
+uint32_t Crc(uint32_t crc, const void* data, size_t size)
+{
+    return InPieces(crc32, crc, data, size);
 }
 
 } // namespace
@@ -61,14 +67,7 @@ bool Deflater::End()
 
 uint32_t Adler32(uint32_t adler, const uint8_t* data, size_t size)
 {
-    while (size != 0)
-    {
-        const uInt piece = uInt(size < 0x40000000u ? size : 0x40000000u);
-        adler = uint32_t(adler32(adler, data, piece));
-        data += piece;
-        size -= piece;
-    }
-    return adler;
+    return InPieces(adler32, adler, data, size);
 }
 
 void FilterPngRow(const uint8_t* raw, const uint8_t* up, size_t stride, size_t bpp, uint8_t* out)
