@@ -133,6 +133,11 @@ void CControlBar::Draw()
     const float z = gui_detail::Depth(*this) + 1.0f;
     for (CButton& button : m_buttons)
         gui_detail::DrawAt(button, z);
+    ReportDrag();
+}
+
+void CControlBar::ReportDrag()
+{
     if (m_moveable || !m_screenDrag || m_pressed)
         return;
     const CVector cursor = GetCursorScreenPosition();

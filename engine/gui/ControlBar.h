@@ -27,6 +27,9 @@ public:
     // take their frame's size and are laid out again.
     void ShowFrame(unsigned frame) override;
 
+    // During a screen drag with no button held: WindowDragged with the
+    // cursor's screen movement since the last report. Draw calls it.
+    void ReportDrag();
     // Off: presses outside the buttons report no movement.
     void SetWindowDrag(bool drag) { m_windowDrag = drag; }
     bool IsScreenDragging() const { return m_screenDrag; }
