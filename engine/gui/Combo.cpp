@@ -89,9 +89,14 @@ void CCombo::SetFont(const CFont* font)
     m_list.SetFont(font);
 }
 
+bool CCombo::HasRow(int row) const
+{
+    return row >= 0 && static_cast<unsigned>(row) < m_list.RowCount();
+}
+
 void CCombo::SetSelected(int row)
 {
-    if (row < 0 || static_cast<unsigned>(row) >= m_list.RowCount())
+    if (!HasRow(row))
         return;
     m_list.SetSelected(row);
     Select(row, 0);
@@ -99,6 +104,8 @@ void CCombo::SetSelected(int row)
 
 void CCombo::Select(int row, int column)
 {
+    if (!HasRow(row))
+        return;
     String text = m_list.ItemText(row, column);
     // The cell's text is unescaped already: a second pass would turn a
     // literal backslash-n into a line break.

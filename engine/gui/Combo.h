@@ -30,7 +30,8 @@ public:
     void AddItem(unsigned index, const String& text) { m_list.AddItem(index, text); }
     // A row that does not exist changes nothing and emits nothing.
     void SetSelected(int row);
-    // The edit box shows the cell's text, the list closes, Selection.
+    // The edit box shows the cell's text, the list closes, Selection; a row
+    // that does not exist is ignored.
     void Select(int row, int column);
     // The first row whose first cell reads `text`; no match does nothing.
     void SelectByText(const String& text);
@@ -55,6 +56,7 @@ private:
     void OnButtonClicked();
     void OnListVisible(bool visible);
     void Adopt();
+    bool HasRow(int row) const;
 
     float m_dropped = 0.0f;
     CEdit m_edit;

@@ -53,9 +53,11 @@ TEST_F(ComboGLTest, OpensScrollsChoosesAndCloses)
     Run(
         [&]
         {
+            Click(150, 150); // below the closed combo: nothing there
             Click(240, 110);
-            Wheel(-1); // toward the user: down the list
+            Wheel(-1);       // toward the user: down the list
         });
+    EXPECT_EQ(combo->GetSize().y, 100);
     EXPECT_TRUE(combo->IsOpen());
     EXPECT_EQ(combo->List().FirstVisible(), 1);
     ClearScreen(0.5f, 0.5f, 0.5f, 0);
@@ -71,5 +73,16 @@ TEST_F(ComboGLTest, OpensScrollsChoosesAndCloses)
     ExpectPixel(230, 190, kGrey);
     ExpectPixel(240, 110, kRed);
     EXPECT_TRUE(AnyRedAtLeast(100, 100, 200, 120, 200)); // "two" in the edit box
+    EXPECT_EQ(combo->GetSize().y, 20);
+
+    // Open again: a press elsewhere takes the focus and closes it.
+    Run(
+        [&]
+        {
+            Click(240, 110);
+            Click(500, 500);
+        });
+    EXPECT_FALSE(combo->IsOpen());
+    EXPECT_EQ(manager.GetActive(), nullptr);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -1,16 +1,13 @@
-// The combo box without a window: choosing by row and by text, and the
-// drop-down opened, scrolled, chosen from and closed through the manager.
+// The combo box without a window: choosing by row and by text (ComboGLTest
+// drives the drop-down).
 #include "gui/Combo.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "gui/GUIManager.h"
 #include "gui/GUITestSupport.h"
-#include "support/MouseEvents.h"
 
 namespace
 {
@@ -54,6 +51,7 @@ TEST(Combo, ChoosingByRowOrTextFillsTheEditBox)
     combo.SetSelected(5);
     combo.SetSelected(-1);
     combo.SelectByText("five");
+    combo.Select(7, 0);
     EXPECT_TRUE(record.log.empty());
     EXPECT_EQ(combo.Edit().Text(), String());
 
@@ -64,43 +62,4 @@ TEST(Combo, ChoosingByRowOrTextFillsTheEditBox)
     EXPECT_EQ(combo.List().GetSelected(), 3);
     EXPECT_FALSE(combo.IsOpen());
     EXPECT_EQ(combo.GetSize().y, 20);
-}
-
-TEST(Combo, TheDropDownOpensScrollsChoosesAndCloses)
-{
-    CGUIManager manager;
-    auto* combo = static_cast<CCombo*>(manager.Append(std::make_unique<CCombo>()));
-    Build(*combo);
-    Recorder record;
-    ConnectSlot(record.slots, combo->Selection, &record, &Recorder::OnSelection);
-    EXPECT_EQ(combo->Button().GetPosition().x, 100);
-    EXPECT_EQ(combo->List().GetPosition().y, 20);
-    EXPECT_FALSE(combo->IsOpen());
-
-    // The list below the edit box is not hit while closed.
-    EmitMouse(CInputMap::Press, 150, 150);
-    EXPECT_EQ(manager.GetActive(), nullptr);
-
-    EmitMouse(CInputMap::Press, 210, 110); // the button
-    EmitMouse(CInputMap::Release, 210, 110);
-    EXPECT_TRUE(combo->IsOpen());
-    EXPECT_EQ(combo->GetSize().y, 80);
-
-    EmitMouse(CInputMap::Wheel, 0, 0, -120);
-    EXPECT_EQ(combo->List().FirstVisible(), 1);
-    EmitMouse(CInputMap::Press, 150, 145); // second row shown: "two"
-    EmitMouse(CInputMap::Release, 150, 145);
-    EXPECT_EQ(record.log, (std::vector<std::string>{"two:2:0"}));
-    EXPECT_FALSE(combo->IsOpen());
-    EXPECT_EQ(combo->GetSize().y, 20);
-    EXPECT_EQ(combo->Edit().Text(), String("two"));
-
-    // Open again, then a press elsewhere takes the focus and closes it.
-    EmitMouse(CInputMap::Press, 210, 110);
-    EmitMouse(CInputMap::Release, 210, 110);
-    EXPECT_TRUE(combo->IsOpen());
-    EmitMouse(CInputMap::Press, 500, 500);
-    EXPECT_FALSE(combo->IsOpen());
-    EXPECT_FALSE(combo->Button().HasFocus());
-    EXPECT_EQ(combo->GetSize().y, 20);
 }
