@@ -21,8 +21,8 @@ CCombo::CCombo()
 
 void CCombo::Adopt()
 {
-    for (CGUI* part : {static_cast<CGUI*>(&m_edit), static_cast<CGUI*>(&m_button),
-                       static_cast<CGUI*>(&m_list)})
+    for (CGUI* part :
+         {static_cast<CGUI*>(&m_edit), static_cast<CGUI*>(&m_button), static_cast<CGUI*>(&m_list)})
         part->SetParent(this);
 }
 

@@ -168,8 +168,8 @@ void CList::Draw()
     {
         const float height = RowHeight(slot.row);
         const int row = static_cast<int>(slot.row);
-        for (auto [index, highlight] : {std::pair{m_selected, &m_selectHighlight},
-                                        std::pair{m_hover, &m_hoverHighlight}})
+        for (auto [index, highlight] :
+             {std::pair{m_selected, &m_selectHighlight}, std::pair{m_hover, &m_hoverHighlight}})
         {
             if (index != row)
                 continue;

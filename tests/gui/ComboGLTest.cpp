@@ -55,7 +55,7 @@ TEST_F(ComboGLTest, OpensScrollsChoosesAndCloses)
         {
             Click(150, 150); // below the closed combo: nothing there
             Click(240, 110);
-            Wheel(-1);       // toward the user: down the list
+            Wheel(-1); // toward the user: down the list
         });
     EXPECT_EQ(combo->GetSize().y, 100);
     EXPECT_TRUE(combo->IsOpen());

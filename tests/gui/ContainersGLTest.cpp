@@ -40,9 +40,9 @@ TEST_F(ContainersGLTest, FrameCellsLieHalfOutsideItsRectangle)
 {
     // Corners and edge thickness 20, no border: every cell straddles the
     // frame's edge at (200, 150)..(400, 250) by 10 pixels.
-    const Pixel colours[CFrame::CellCount] = {kRed, kGreen, kBlue, {255, 255, 0},
-                                              {0, 255, 255}, {255, 0, 255}, {255, 255, 255},
-                                              {0, 0, 0}};
+    const Pixel colours[CFrame::CellCount] = {
+        kRed,          kGreen,        kBlue,           {255, 255, 0},
+        {0, 255, 255}, {255, 0, 255}, {255, 255, 255}, {0, 0, 0}};
     CFrame frame;
     frame.SetPosition(200, 150);
     frame.SetSize(200, 100);
@@ -51,8 +51,8 @@ TEST_F(ContainersGLTest, FrameCellsLieHalfOutsideItsRectangle)
     for (int i = 0; i < 8; ++i)
     {
         piece.SetSize(20, 20);
-        Paint(piece, CVector(colours[i][0] / 255.0f, colours[i][1] / 255.0f,
-                             colours[i][2] / 255.0f, 0));
+        Paint(piece,
+              CVector(colours[i][0] / 255.0f, colours[i][1] / 255.0f, colours[i][2] / 255.0f, 0));
         frame.SetCell(i, piece);
     }
     frame.Refresh();

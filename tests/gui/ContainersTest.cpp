@@ -36,8 +36,8 @@ TEST(Frame, CellsGoWhereThePlacementTablePutsThem)
     // dx = 8, dy = 7, hx = 4, hy = 3.5.
     CFrame frame;
     LoadXML(frame, R"(<gui><frame x="200" y="100" w="100" h="50" borderX="2" borderY="1"/></gui>)");
-    const float sizes[CFrame::CellCount][2] = {{10, 8}, {1, 4}, {10, 8}, {4, 1},
-                                               {4, 1},  {10, 8}, {1, 4}, {10, 8}};
+    const float sizes[CFrame::CellCount][2] = {{10, 8}, {1, 4},  {10, 8}, {4, 1},
+                                               {4, 1},  {10, 8}, {1, 4},  {10, 8}};
     CGUI piece;
     for (int i = 0; i < 8; ++i)
     {
@@ -52,9 +52,8 @@ TEST(Frame, CellsGoWhereThePlacementTablePutsThem)
     EXPECT_EQ(record.resizes, 1); // the layout does not emit again
 
     const float expected[CFrame::CellCount][4] = {
-        {-6, -4.5f, 10, 8},      {4, -4.5f, 92, 4},      {95.5f, -4.5f, 10, 8},
-        {-6, 3.5f, 4, 43},       {101.5f, 3.5f, 4, 43},  {-6, 46, 10, 8},
-        {4, 50, 92, 4},          {95.5f, 46, 10, 8},
+        {-6, -4.5f, 10, 8},    {4, -4.5f, 92, 4}, {95.5f, -4.5f, 10, 8}, {-6, 3.5f, 4, 43},
+        {101.5f, 3.5f, 4, 43}, {-6, 46, 10, 8},   {4, 50, 92, 4},        {95.5f, 46, 10, 8},
     };
     for (int i = 0; i < 8; ++i)
     {

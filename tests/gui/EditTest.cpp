@@ -41,13 +41,13 @@ TEST(Edit, KeysFollowTheRulesOfTheMode)
         {R"(<edit limit="3"/>)", "abcd", "abc", 3},
         {R"(<edit number="1"/>)", "1.2.3x", "1.23", 4},
         {R"(<edit number="1" limit="2"/>)", "123", "12", 2},
-        {R"(<edit/>)", "\b\b", "", 0},             // backspace on an empty text
+        {R"(<edit/>)", "\b\b", "", 0}, // backspace on an empty text
         {R"(<edit/>)", "ab\bc", "ac", 4},
-        {R"(<edit/>)", "a\rb", "ab", 2},           // enter in a single-line box
+        {R"(<edit/>)", "a\rb", "ab", 2}, // enter in a single-line box
         {R"(<edit multiline="1"/>)", "a\rb", "a\nb", 3},
         {R"(<edit multiline="1" limit="1"/>)", "a\r", "a", 1},
-        {R"(<edit/>)", "a\\nb", "a\\nb", 4},       // typed, not escaped
-        {R"(<edit/>)", "\t\x1b\xe9~", "~", 1},     // controls and Latin-1 dropped
+        {R"(<edit/>)", "a\\nb", "a\\nb", 4},   // typed, not escaped
+        {R"(<edit/>)", "\t\x1b\xe9~", "~", 1}, // controls and Latin-1 dropped
         {R"(<edit limit="-4"/>)", "a", "", 0},
     };
     for (const Case& c : cases)

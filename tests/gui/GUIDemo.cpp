@@ -176,7 +176,8 @@ private:
     // What the loader will do with "parent" attributes and a frame's cells.
     void BuildTreeAndFrame()
     {
-        auto menu = [this](const char* name) { return dynamic_cast<CMenu*>(m_manager.FindByName(name)); };
+        auto menu = [this](const char* name)
+        { return dynamic_cast<CMenu*>(m_manager.FindByName(name)); };
         CMenu* file = menu("file");
         CMenu* recent = menu("recent");
         CMenu* show = menu("show");
@@ -266,8 +267,7 @@ private:
         text.Format("Button clicks: %d\nChecked: %s\nScroll value: %.1f\nTyped: %s\n"
                     "Chosen: %s\nRecent files opened: %s",
                     m_clicks, m_check->IsChecked() ? "yes" : "no", double(m_scroll->Value()),
-                    m_edit ? m_edit->Text().GetText() : "", m_choice.GetText(),
-                    m_recent.GetText());
+                    m_edit ? m_edit->Text().GetText() : "", m_choice.GetText(), m_recent.GetText());
         // Typed text is shown as typed: no escapes.
         m_status->SetRawText(text);
     }

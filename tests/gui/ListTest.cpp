@@ -51,7 +51,7 @@ TEST(List, RowsThatFitAreShownAndTheBarOnlyOnOverflow)
         {{50, 50}, 1, 100, true, 1},
         {{20, 20, 20, 20, 20}, 5, 60, true, 3},
         {{20, 20, 20, 20, 60}, 0, 60, true, 4}, // the tall last row alone
-        {{120}, 0, 100, false, 0},               // the first row always shows
+        {{120}, 0, 100, false, 0},              // the first row always shows
     };
     for (const Case& c : cases)
     {

@@ -32,8 +32,8 @@ TEST_F(MenuGLTest, OpensOnAClickAndClosesOnAnItemClick)
     {
         menus[i] = static_cast<CMenu*>(manager.Append(std::make_unique<CMenu>()));
         menus[i]->SetSize(80, 20);
-        Paint(*menus[i], CVector(colours[i][0] / 255.0f, colours[i][1] / 255.0f,
-                                 colours[i][2] / 255.0f, 0));
+        Paint(*menus[i],
+              CVector(colours[i][0] / 255.0f, colours[i][1] / 255.0f, colours[i][2] / 255.0f, 0));
     }
     menus[0]->SetPosition(100, 50);
     menus[0]->AddItem(menus[1]);
