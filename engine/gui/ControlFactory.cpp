@@ -6,10 +6,17 @@
 
 #include "gui/Button.h"
 #include "gui/CheckBox.h"
+#include "gui/Combo.h"
+#include "gui/ControlBar.h"
+#include "gui/Edit.h"
 #include "gui/Font.h"
+#include "gui/Frame.h"
 #include "gui/GUI.h"
+#include "gui/List.h"
+#include "gui/Menu.h"
 #include "gui/Progress.h"
 #include "gui/Scroll.h"
+#include "gui/Window.h"
 
 CControlFactory::CControlFactory()
 {
@@ -19,6 +26,13 @@ CControlFactory::CControlFactory()
     Register<CFont>("font");
     Register<CProgress>("progress");
     Register<CScroll>("scroll");
+    Register<CEdit>("edit");
+    Register<CList>("list");
+    Register<CCombo>("combo");
+    Register<CWindow>("window");
+    Register<CFrame>("frame");
+    Register<CControlBar>("control");
+    Register<CMenu>("menu");
 }
 
 void CControlFactory::Register(const String& tag, Maker make)

@@ -3,9 +3,10 @@
 // "button").
 //
 // A new table already holds every kind this module builds ("gui" -> CGUI,
-// "button", "checkbox", "font", "progress", "scroll"; each control kind
-// added here registers itself in the constructor), so the loader needs no
-// set-up and the tag list lives in one place. Callers may add their own tags
+// "button", "checkbox", "font", "progress", "scroll", "edit", "list",
+// "combo", "window", "frame", "control" (the control bar), "menu"; each
+// control kind added here registers itself in the constructor), so the
+// loader needs no set-up and the tag list lives in one place. Callers may add their own tags
 // or replace a built-in maker.
 #pragma once
 

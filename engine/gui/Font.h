@@ -30,6 +30,8 @@ public:
     // Backslash-n becomes a newline; backslash-backslash-n stays a literal
     // backslash-n. Any other backslash is kept.
     void SetText(const String& text);
+    // Stored as given: for text typed or already unescaped.
+    void SetRawText(const String& text) { m_text = text; }
     const String& Text() const { return m_text; }
     void SetPassword(bool password) { m_password = password; }
     bool IsPassword() const { return m_password; }

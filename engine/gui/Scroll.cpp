@@ -10,6 +10,7 @@
 
 #include "core/Matrix.h"
 #include "core/XML.h"
+#include "gui/detail/Parts.h"
 
 namespace
 {
@@ -19,12 +20,7 @@ constexpr unsigned ThumbFrame = 1;
 constexpr unsigned DecrementFrame = 5;
 constexpr unsigned IncrementFrame = 9;
 
-void Place(CGUI& control, float x, float y)
-{
-    CMatrix& transform = control.GetTransform();
-    transform.Set(CMatrix::TranslationX, x);
-    transform.Set(CMatrix::TranslationY, y);
-}
+using gui_detail::Place;
 
 // `value` within [low, high], low for NaN; high never below low.
 float Clamp(float value, float low, float high)

@@ -15,6 +15,10 @@ TEST(ControlFactory, BuiltInTagsMatchExactlyAndLaterMakersReplaceEarlierOnes)
         {"gui", CGUI::TypeGUI},           {"button", CGUI::TypeButton},
         {"checkbox", CGUI::TypeCheckBox}, {"font", CGUI::TypeFont},
         {"progress", CGUI::TypeProgress}, {"scroll", CGUI::TypeScroll},
+        {"edit", CGUI::TypeEdit},         {"list", CGUI::TypeList},
+        {"combo", CGUI::TypeCombo},       {"window", CGUI::TypeWindow},
+        {"frame", CGUI::TypeFrame},       {"control", CGUI::TypeControlBar},
+        {"menu", CGUI::TypeMenu},
     };
     for (const auto& [tag, code] : kinds)
     {
@@ -23,7 +27,7 @@ TEST(ControlFactory, BuiltInTagsMatchExactlyAndLaterMakersReplaceEarlierOnes)
         EXPECT_EQ(control->TypeCode(), code) << tag;
     }
     EXPECT_NE(dynamic_cast<CProgress*>(factory.Create("progress").get()), nullptr);
-    for (const char* unknown : {"GUI", "progress ", "", "combo"})
+    for (const char* unknown : {"GUI", "progress ", "", "Combo", "controlbar"})
     {
         EXPECT_EQ(factory.Create(unknown), nullptr) << unknown;
         EXPECT_EQ(factory.Find(unknown), nullptr) << unknown;

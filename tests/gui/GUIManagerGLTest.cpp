@@ -3,7 +3,6 @@
 // a toggle), a release off the pressed one, a thumb dragged past both ends.
 #include "gui/GUIManager.h"
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,7 +16,7 @@
 namespace
 {
 
-class GUIManagerGLTest : public GUIWindowTest
+class GUIManagerGLTest : public GUIEventTest
 {
 protected:
     template <class Control>
@@ -28,51 +27,6 @@ protected:
         control->SetSize(w, h);
         control->GetMaterial().SetAmbient(CVector(0, 0, 0, 1));
         return control;
-    }
-
-    void Push(Uint32 type, int x, int y)
-    {
-        SDL_Event e{};
-        e.type = type;
-        if (type == SDL_MOUSEMOTION)
-        {
-            e.motion.windowID = scope.sdl.GetWindowId();
-            e.motion.x = x;
-            e.motion.y = y;
-        }
-        else
-        {
-            e.button.windowID = scope.sdl.GetWindowId();
-            e.button.button = SDL_BUTTON_LEFT;
-            e.button.clicks = 1;
-            e.button.x = x;
-            e.button.y = y;
-        }
-        SDL_PushEvent(&e);
-    }
-    void Press(int x, int y)
-    {
-        Push(SDL_MOUSEMOTION, x, y);
-        Push(SDL_MOUSEBUTTONDOWN, x, y);
-    }
-    void Release(int x, int y)
-    {
-        Push(SDL_MOUSEMOTION, x, y);
-        Push(SDL_MOUSEBUTTONUP, x, y);
-    }
-
-    // Pushes the events in one frame; the next frame's message pump
-    // delivers them.
-    void Run(const std::function<void()>& push)
-    {
-        app.step = [&](int frame)
-        {
-            if (frame == 0)
-                push();
-            return frame > 0;
-        };
-        app.MainLoop();
-        ASSERT_FALSE(app.timedOut);
     }
 
     CGUIManager manager;

@@ -7,17 +7,6 @@
 
 #include "gui/GUIGLSupport.h"
 
-namespace
-{
-
-void Paint(CGUI& control, const CVector& colour)
-{
-    control.GetMaterial().SetAmbient(CVector(0, 0, 0, 1));
-    control.GetMaterial().SetEmission(colour);
-}
-
-} // namespace
-
 using ScrollGLTest = GUIWindowTest;
 
 TEST_F(ScrollGLTest, ThumbSitsWhereTheValueIsOnTheTrack)
