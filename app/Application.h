@@ -118,6 +118,8 @@ public:
     CResourceManager& GetResources() { return m_resources; }
     CGUIManager& GetGUI() { return m_gui; }
     CScreenshotWriter& GetScreenshots() { return m_screenshots; }
+    // Where screenshots go; the working directory unless a test moves them.
+    void SetScreenshotFolder(const std::string& folder) { m_screenshotFolder = folder; }
 
     // Full-window quad: unit 0 the render, unit 1 the gradient while the
     // shader is on.
@@ -172,6 +174,7 @@ private:
     // Set from VEMMO_PRINT_INFO: the info text also goes to standard output.
     bool m_printInfo = false;
     CScreenshotWriter m_screenshots;
+    std::string m_screenshotFolder = ".";
 
     // Each may be missing from the panel; null then. Not owned.
     CProgress* m_progress = nullptr;

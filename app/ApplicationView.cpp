@@ -268,5 +268,5 @@ std::string Application::TakeScreenshot()
     std::shared_ptr<const CImage> picture = m_lastRender;
     if (m_downsampling)
         picture = HalfImage.GetPixels() ? std::make_shared<const CImage>(HalfImage) : nullptr;
-    return m_screenshots.Write(std::move(picture), ScreenshotCounter);
+    return m_screenshots.Write(std::move(picture), ScreenshotCounter, m_screenshotFolder);
 }
