@@ -138,5 +138,6 @@ void Application::MakeHalfImage()
 {
     CFilterResize::Resize(HalfImage, FullImage, FullImage.GetWidth() / 2,
                           FullImage.GetHeight() / 2);
+    m_lastHalf = std::make_shared<const CImage>(HalfImage);
     HalfImage.Upload({});
 }

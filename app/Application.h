@@ -171,6 +171,8 @@ private:
     bool m_renderPublished = false;
     float m_progressPercent = 0.0f;
     std::shared_ptr<const CImage> m_lastRender;
+    // Its half-size copy, once one was made from a published render.
+    std::shared_ptr<const CImage> m_lastHalf;
     // Set from VEMMO_PRINT_INFO: the info text also goes to standard output.
     bool m_printInfo = false;
     CScreenshotWriter m_screenshots;

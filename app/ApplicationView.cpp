@@ -263,10 +263,8 @@ void Application::ShowInfoText()
 
 std::string Application::TakeScreenshot()
 {
-    // The half-size copy is made on this thread from published renders only;
-    // the full one is the copy taken when it was published.
-    std::shared_ptr<const CImage> picture = m_lastRender;
-    if (m_downsampling)
-        picture = HalfImage.GetPixels() ? std::make_shared<const CImage>(HalfImage) : nullptr;
+    // Copies taken when a render was published: the workers may be writing
+    // FullImage again by now, and HalfImage starts out as a blank.
+    std::shared_ptr<const CImage> picture = m_downsampling ? m_lastHalf : m_lastRender;
     return m_screenshots.Write(std::move(picture), ScreenshotCounter, m_screenshotFolder);
 }

@@ -22,8 +22,10 @@ vec2 Step(vec2 z, vec2 c)
 void main()
 {
     // The window spans scaleX by scaleY around the centre, imaginary up.
-    vec2 c = vec2(real + (gl_TexCoord[0].s - 0.5) * scaleX,
-                  imaginary + (gl_TexCoord[0].t - 0.5) * scaleY);
+    // The processor evaluates a pixel at its lower-left corner, not at its
+    // centre where the coordinates are interpolated: step back half a pixel.
+    vec2 at = gl_TexCoord[0].st - 0.5 * vec2(dFdx(gl_TexCoord[0].s), dFdy(gl_TexCoord[0].t));
+    vec2 c = vec2(real + (at.s - 0.5) * scaleX, imaginary + (at.t - 0.5) * scaleY);
     vec2 z = c;
     int n = 0;
     if (dot(c, c) <= 4.0)
