@@ -2,7 +2,7 @@
 # The explorer end to end, in a real window on a virtual X server of its own:
 # vemmo runs from a fresh folder that links to resources/, and xdotool finds
 # its window by the title, presses keys and clicks. Checked: the title, the
-# info text after the right arrow, "p" writing Screenshot001.png with the
+# view filling the window, the info text after the right arrow, "p" writing Screenshot001.png with the
 # pixels vemmo-render gives for the same view, a left click at the centre
 # halving the scale, and a clean exit with status 0 on SIGTERM. The info
 # text is read from standard output, where VEMMO_PRINT_INFO sends it.
@@ -56,6 +56,17 @@ wid=$(timeout 60 xdotool search --sync --name '^Vemmo - Orbisk$' | head -n 1) ||
 xdotool mousemove --window "$wid" 400 300
 wait_for_line "Scale: 1.00000000000000000000000000000000" 30 || fail "no first info text"
 sleep 1
+# Start-up sized the view by the real client size: the quad covers the
+# window to its corners, where the grey of a bare frame would show.
+import -window "$wid" window.png
+for corner in "1,1" "798,1" "1,598" "798,598"; do
+  channel() { echo "%[fx:int(255*p{$corner}.$1+0.5)]"; }
+  colour=$(convert window.png -format "$(channel r) $(channel g) $(channel b)" info:)
+  read -r r g b <<< "$colour"
+  if [ $((r - g)) -eq 0 ] && [ $((g - b)) -eq 0 ] && [ "$r" -ge 126 ] && [ "$r" -le 129 ]; then
+    fail "the view does not reach $corner (grey $r)"
+  fi
+done
 
 xdotool key Right
 wait_for_line "Real: -0.38281250000000000000000000000000" 30 || fail "info text after Right"
