@@ -110,9 +110,6 @@ public:
     // The "progress" control that shows the job, or null; not owned.
     void SetProgressBar(CProgress* bar) { m_progress = bar; }
     const std::vector<std::unique_ptr<CFractalThread>>& GetWorkers() const { return m_workers; }
-    // The render last published, shared with screenshots being written;
-    // null before the first.
-    std::shared_ptr<const CImage> GetLastRender() const { return m_lastRender; }
     bool IsShaderOn() const { return m_shader != nullptr; }
     const CVector& GetWindowSize() const { return m_windowSize; }
     CResourceManager& GetResources() { return m_resources; }

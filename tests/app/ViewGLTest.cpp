@@ -303,6 +303,7 @@ TEST_F(ViewGLTest, ScreenshotsWriteThePublishedRenderOnly)
 
     // While downsampling, the half-size copy of the published render.
     app.OnDownsample();
+    EXPECT_EQ(app.ViewQuad.GetMaterial().GetTexture(0), app.HalfImage.GetTextureName());
     EXPECT_EQ(app.TakeScreenshot(), "") << "no half-size copy was made from a published render";
     fractal.SetCentre(-0.5, 0.0);
     fractal.SetScale(1.0);
@@ -315,4 +316,6 @@ TEST_F(ViewGLTest, ScreenshotsWriteThePublishedRenderOnly)
     ASSERT_TRUE(LoadPicture(half.c_str(), written));
     EXPECT_EQ(written.GetWidth(), 128u);
     EXPECT_EQ(Pixels(written), Pixels(app.HalfImage));
+    app.OnDownsample();
+    EXPECT_EQ(app.ViewQuad.GetMaterial().GetTexture(0), app.FullImage.GetTextureName());
 }
