@@ -1,14 +1,20 @@
-// The render job's side of the application: starting and joining the
-// workers, and publishing a finished render from the frame loop. Workers and
-// the main thread share only the fractal state's atomic counters and
-// disjoint rows of FullImage; the view the workers read is the copy the
-// state took when the job was reset.
+// The render job's side of the application: starting, stopping and joining
+// the workers, and publishing a finished render from the frame loop. Workers
+// and the main thread share only the fractal state's atomic counters and
+// stop flag and disjoint rows of FullImage; the view the workers read is the
+// copy the state took when the job was reset.
 #include "Application.h"
 
 #include <cassert>
+#include <cstdlib>
+#include <ctime>
 
+#include "gui/CheckBox.h"
+#include "gui/Font.h"
 #include "gui/Progress.h"
+#include "render/ShaderProgram.h"
 #include "resources/Filter.h"
+#include "shell/InputMap.h"
 
 void Application::SetWorkerCount(uint32_t count)
 {
@@ -17,9 +23,15 @@ void Application::SetWorkerCount(uint32_t count)
 }
 
 Application::Application()
+    : m_random(std::make_unique<CMersenneTwister>()),
+      m_printInfo(std::getenv("VEMMO_PRINT_INFO") != nullptr)
 {
+    ConnectSlot(m_slots, WindowResized, this, &Application::OnResize);
+    ConnectSlot(m_slots, GetKeyboardSignal(), this, &Application::OnKey);
+    ConnectSlot(m_slots, GetMouseSignal(), this, &Application::OnMouse);
     ConnectSlot(m_slots, RenderDelay.Elapsed, this, &Application::StartRender);
     RenderDelay.SetInterval(300);
+    m_random->Seed(static_cast<uint32_t>(std::time(nullptr)));
 }
 
 Application::~Application()
@@ -39,6 +51,8 @@ void Application::StartRender()
     FullImage.Create(FullImage.GetWidth(), FullImage.GetHeight(), 3, 24);
     m_mandelbrot.ResetJob(FullImage.GetWidth(), FullImage.GetHeight());
     m_renderPublished = false;
+    if (m_fntMandelbrot || m_printInfo)
+        ShowInfoText();
     SetProgressPercent(0.0f);
 
     for (uint32_t i = 0; i < WorkerCount; ++i)
@@ -60,6 +74,10 @@ bool Application::StartWorker(CFractalThread& worker)
 
 void Application::StopWorkers()
 {
+    // The rows a stopped job still had are never rendered, so a restart
+    // waits for one row per worker, not for the rest of the render.
+    if (!m_workers.empty())
+        m_mandelbrot.StopJob();
     for (std::unique_ptr<CFractalThread>& worker : m_workers)
     {
         worker->Wait(true);
@@ -71,8 +89,9 @@ void Application::StopWorkers()
 bool Application::IsRenderComplete() const
 {
     // Against the workers of this render, not WorkerCount, which the
-    // benchmark may change between renders.
-    return !m_workers.empty() && m_mandelbrot.GetFinishedWorkers() == m_workers.size();
+    // benchmark may change between renders. A stopped render has holes.
+    return !m_workers.empty() && m_mandelbrot.GetFinishedWorkers() == m_workers.size() &&
+           !m_mandelbrot.IsJobStopped();
 }
 
 void Application::PollRender()
@@ -89,6 +108,8 @@ void Application::PollRender()
     // Zeroes the finished count, so this frame is the only one to publish.
     m_mandelbrot.ResetJob(FullImage.GetWidth(), FullImage.GetHeight());
     m_renderPublished = true;
+    // Screenshots read this copy on their own thread, whatever renders next.
+    m_lastRender = std::make_shared<const CImage>(FullImage);
     if (m_downsampling)
         MakeHalfImage();
     FullImage.Upload({});
@@ -101,11 +122,8 @@ void Application::OnDownsample()
     // writing the rows the resize would read.
     if (m_downsampling && m_renderPublished)
         MakeHalfImage();
-}
-
-void Application::DrawFrame()
-{
-    PollRender();
+    const CTexture& shown = m_downsampling ? HalfImage : FullImage;
+    ViewQuad.GetMaterial().SetTexture(0, shown.GetTextureName());
 }
 
 void Application::SetProgressPercent(float percent)
@@ -120,5 +138,6 @@ void Application::MakeHalfImage()
 {
     CFilterResize::Resize(HalfImage, FullImage, FullImage.GetWidth() / 2,
                           FullImage.GetHeight() / 2);
+    m_lastHalf = std::make_shared<const CImage>(HalfImage);
     HalfImage.Upload({});
 }

@@ -67,6 +67,7 @@ void CFractal::ResetJob(uint32_t width, uint32_t rows)
     m_rows = rows;
     m_nextRow.store(0);
     m_finishedWorkers.store(0);
+    m_stopJob.store(false);
     m_stepRe = width != 0 ? 3.0 / static_cast<double>(width) : 0.0;
     m_stepIm = rows != 0 ? 2.0 / static_cast<double>(rows) : 0.0;
 
@@ -152,7 +153,9 @@ void CFractal::RenderRow(uint32_t row, CImage& image) const
 
 void CFractal::RenderRows(CImage& image)
 {
-    for (uint32_t row = TakeRow(); row < m_rows; row = TakeRow())
+    // Checked once a row: a restart waits for at most one row per worker,
+    // however large the image and the limit.
+    for (uint32_t row = TakeRow(); row < m_rows && !IsJobStopped(); row = TakeRow())
         RenderRow(row, image);
     FinishWorker();
 }

@@ -38,6 +38,11 @@ public:
     // Share of rows handed out so far, 0 … 1; 0 when the job has no rows.
     float Progress() const;
 
+    // Asks the workers of the current job to stop before their next row;
+    // they still count themselves out. ResetJob clears the request.
+    void StopJob() { m_stopJob.store(true); }
+    bool IsJobStopped() const { return m_stopJob.load(); }
+
     // Worker side. TakeRow hands out each row once; a result ≥ GetRows()
     // means none is left. FinishWorker counts the calling worker out.
     uint32_t TakeRow() { return m_nextRow.fetch_add(1); }
@@ -50,7 +55,8 @@ public:
     // Fills one row of a 3-channel image of the job's size.
     void RenderRow(uint32_t row, CImage& image) const;
     // The worker body: renders rows from the shared counter until none is
-    // left, then counts itself out. Any number of threads may run it at once.
+    // left or the job is stopped, then counts itself out. Any number of
+    // threads may run it at once.
     void RenderRows(CImage& image);
 
     uint32_t GetWidth() const { return m_width; }
@@ -86,6 +92,7 @@ private:
     uint32_t m_rows = 0;
     std::atomic<uint32_t> m_nextRow{0};
     std::atomic<uint32_t> m_finishedWorkers{0};
+    std::atomic<bool> m_stopJob{false};
     double m_stepRe = 0.0;
     double m_stepIm = 0.0;
     std::vector<CLocation> m_locations;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <type_traits>
 #include <vector>
 
@@ -162,13 +161,13 @@ uint64_t PlacedRowCount(const std::vector<int64_t>& advances, uint64_t atlasWidt
     return rows;
 }
 
-// Null when a side would not fit the texture's unsigned size.
+// Null when a side is beyond the atlas limit.
 std::unique_ptr<CTexture> CreateAtlas(const GlyphMetrics& metrics)
 {
     const uint64_t rowCount =
         std::max(metrics.rowCount, PlacedRowCount(metrics.advances, metrics.atlasWidth));
     const uint64_t atlasHeight = uint64_t(metrics.lineHeight + 2) * rowCount;
-    constexpr uint64_t maxSide = std::numeric_limits<unsigned>::max();
+    constexpr uint64_t maxSide = CSprite::kMaxAtlasSide;
     if (metrics.atlasWidth > maxSide || atlasHeight > maxSide)
         return nullptr;
     auto atlas = std::make_unique<CTexture>();

@@ -42,11 +42,16 @@ public:
     static void SetFrameRect(SpriteFrame& frame, unsigned x, unsigned y, unsigned w, unsigned h,
                              unsigned delay, CTexture* texture);
 
+    // No atlas side beyond this: a face with absurd metrics would otherwise
+    // ask for gigabytes (and a canvas GL refuses anyway).
+    static constexpr unsigned kMaxAtlasSide = 4096;
+
     // Fills `sprite` (emptied first) with one frame per code from `first` to
     // `last` inclusive, all on one new RGBA atlas that is returned to the
     // caller and not uploaded; the frames point into it. Null, with the
-    // sprite left empty, when the face cannot be opened or sized. Codes
-    // whose glyph does not load get no frame.
+    // sprite left empty, when the face cannot be opened or sized or the
+    // atlas would be wider or taller than kMaxAtlasSide. Codes whose glyph
+    // does not load get no frame.
     static std::unique_ptr<CTexture> BuildFontSprite(CSprite& sprite, const String& fontFile,
                                                      unsigned height, unsigned first,
                                                      unsigned last);

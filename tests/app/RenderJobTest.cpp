@@ -3,6 +3,7 @@
 // running render, the shader switch, the render delay and workers that get
 // no thread. Publishing needs GL and is tested in RenderJobGLTest. Meant to
 // run clean under ThreadSanitizer.
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -142,7 +143,7 @@ TEST_F(RenderJobTest, WorkersWriteExactlyTheSingleThreadedImage)
     }
 }
 
-TEST_F(RenderJobTest, ASecondStartRenderLetsTheFirstFinishThenStartsOver)
+TEST_F(RenderJobTest, ASecondStartRenderStopsTheFirstThenStartsOver)
 {
     // The first render is still running when the second call comes; had any
     // of its workers outlived the call, it would count itself into the new
@@ -155,6 +156,34 @@ TEST_F(RenderJobTest, ASecondStartRenderLetsTheFirstFinishThenStartsOver)
     EXPECT_EQ(app.GetMandelbrot().GetFinishedWorkers(), 2u);
     EXPECT_EQ(Pixels(app.FullImage),
               Evaluate(kWholeSet, app.GetMandelbrot().GetPalette(), 256, 256));
+}
+
+TEST_F(RenderJobTest, StoppingARenderTakesARowAndNeverPublishesIt)
+{
+    // About a minute of work on two cores: 64 x 4096 pixels around the
+    // neck at -0.75, where orbits creep towards their cycle and use up a
+    // million iterations each; a row takes milliseconds.
+    const View slow{-0.75, 0.0, 0.0000001, 1000000};
+    Render(slow, 64, 4096);
+    std::this_thread::sleep_for(50ms);
+    const auto t0 = std::chrono::steady_clock::now();
+    app.StopWorkers();
+    const auto stopping = std::chrono::steady_clock::now() - t0;
+    EXPECT_LT(stopping, 20s) << "a stop waits for a row per worker, not the render";
+    EXPECT_TRUE(app.GetWorkers().empty());
+    EXPECT_TRUE(app.GetMandelbrot().IsJobStopped());
+    EXPECT_FALSE(app.IsRenderComplete()) << "a render with holes is not complete";
+
+    // The top rows were never handed out: still black.
+    const std::vector<uint8_t> pixels = Pixels(app.FullImage);
+    const size_t topRow = size_t(4095) * 64 * 3;
+    EXPECT_TRUE(std::all_of(pixels.begin() + topRow, pixels.end(), [](uint8_t b) { return b == 0; }));
+
+    // The next render starts clean and completes.
+    Render(kWholeSet, 32, 32);
+    EXPECT_FALSE(app.GetMandelbrot().IsJobStopped());
+    ASSERT_TRUE(WaitForCompletion(app));
+    EXPECT_EQ(Pixels(app.FullImage), Evaluate(kWholeSet, app.GetMandelbrot().GetPalette(), 32, 32));
 }
 
 TEST_F(RenderJobTest, EmptyImagesCompleteAtOnce)
