@@ -3,8 +3,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
+#include "core/String.h"
+#include "core/XML.h"
 #include "fractal/detail/Mpfr.h"
 
 namespace
@@ -97,4 +101,33 @@ bool DoubleHolds(const DeepView& view, double centreRe, double centreIm)
     if (finest.IsZero())
         return true;
     return !(finest < FloatExp::FromDouble(std::ldexp(magnitude, -42)));
+}
+
+bool ReadDeepPreset(const char* path, const std::string& name, DeepView& view)
+{
+    CXMLDocument document;
+    if (!document.Load(String(path)))
+        return false;
+    for (unsigned i = 0; i < document.GetChildCount(); ++i)
+    {
+        const CXMLNode* node = document.GetChild(i);
+        if (name != node->GetAttributeString("name").GetText())
+            continue;
+        const std::string re = node->GetAttributeString("real").GetText();
+        const std::string im = node->GetAttributeString("imaginary").GetText();
+        const std::string limit = node->GetAttributeString("iterations").GetText();
+        FloatExp scale;
+        char* end = nullptr;
+        const unsigned long long parsed = std::strtoull(limit.c_str(), &end, 10);
+        if (!IsRealText(re.c_str()) || !IsRealText(im.c_str()) ||
+            !ParseScale(node->GetAttributeString("scale").GetText(), scale) || limit.empty() ||
+            limit[0] < '0' || limit[0] > '9' || *end != '\0' || parsed > UINT32_MAX)
+            return false;
+        view.re = re;
+        view.im = im;
+        view.scale = scale;
+        view.limit = static_cast<uint32_t>(parsed);
+        return true;
+    }
+    return false;
 }

@@ -44,3 +44,9 @@ bool ParseScale(const char* text, FloatExp& scale);
 // about 2^-42 of the centre's magnitude (or of 1), where neighbouring
 // pixels start to share their c.
 bool DoubleHolds(const DeepView& view, double centreRe, double centreIm);
+
+// Fills the centre, scale and limit from the element named `name` in an XML
+// file of deep presets (root elements with "name", "real", "imaginary",
+// "scale" and "iterations", all as text). False, leaving `view` alone, when
+// the file or the name is missing or a value does not read.
+bool ReadDeepPreset(const char* path, const std::string& name, DeepView& view);

@@ -101,7 +101,8 @@ struct ComplexExp
     }
     static ComplexExp FromParts(FloatExp re, FloatExp im)
     {
-        const int64_t e = std::max(re.e, im.e);
+        // A zero part has no exponent to speak of.
+        const int64_t e = re.IsZero() ? im.e : im.IsZero() ? re.e : std::max(re.e, im.e);
         return Make(Shifted(re.m, re.e - e), Shifted(im.m, im.e - e), e);
     }
     // The parts as doubles; 0 or a denormal where they underflow.
