@@ -63,11 +63,15 @@ const BilinearStep* CBilinearTable::Find(uint32_t m, FloatExp dzAbs, uint32_t ro
 {
     if (m == 0)
         return nullptr;
-    for (size_t k = m_levels.size(); k-- > 0;)
+    // Runs of 2^k steps start where m - 1 has k trailing zero bits or more.
+    const unsigned aligned = m == 1 ? 63u : static_cast<unsigned>(__builtin_ctz(m - 1));
+    if (aligned < kFirstLevel || m_levels.empty())
+        return nullptr;
+    for (size_t k = std::min<size_t>(m_levels.size(), aligned - kFirstLevel + 1); k-- > 0;)
     {
         const unsigned shift = static_cast<unsigned>(k) + kFirstLevel;
         const uint64_t runLength = uint64_t(1) << shift;
-        if (((m - 1) & (runLength - 1)) != 0 || runLength > room)
+        if (runLength > room)
             continue;
         const uint64_t index = (m - 1) >> shift;
         if (index >= m_levels[k].size())

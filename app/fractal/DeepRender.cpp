@@ -13,6 +13,7 @@ constexpr int64_t kWideBelow = -300;
 // |w|² outside this band is renormalised.
 constexpr double kBandHigh = 0x1p64;
 constexpr double kBandLow = 0x1p-64;
+constexpr uint32_t kRunAlign = (1u << CBilinearTable::kFirstLevel) - 1;
 
 // One pixel's walk: dz = (wr, wi) · 2^s with sd = 2^s as a double (0 when
 // it underflows), d = dc · 2^-s, at reference step m after n steps.
@@ -97,7 +98,8 @@ DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
                 p.Rescale(p.Dz(), dc);
         }
 
-        if (m_skip && p.m != 0)
+        // Runs start only at steps 1 + k × 16.
+        if (m_skip && ((p.m - 1) & kRunAlign) == 0)
         {
             // Cheap refusal first: no run is valid where a single step is not.
             const FloatExp dzSquared = FloatExp::Make(p.wr * p.wr + p.wi * p.wi, 2 * p.s);

@@ -8,6 +8,40 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+
+namespace fractal_detail
+{
+
+// x · 2^k, rounded once as ldexp would, without its call where 2^k is a
+// normal double (the perturbation loop renormalises often).
+inline double ScaleBy2(double x, int64_t k)
+{
+    if (k >= -1022 && k <= 1023)
+    {
+        const uint64_t bits = static_cast<uint64_t>(k + 1023) << 52;
+        double power;
+        std::memcpy(&power, &bits, sizeof power);
+        return x * power;
+    }
+    return std::ldexp(x, static_cast<int>(std::clamp<int64_t>(k, -4000, 4000)));
+}
+
+// frexp's exponent of a finite x other than 0, read off the bits when x is
+// normal.
+inline int BinaryExponent(double x)
+{
+    uint64_t bits;
+    std::memcpy(&bits, &x, sizeof bits);
+    const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+    if (biased != 0)
+        return biased - 1022;
+    int exponent = 0;
+    std::frexp(x, &exponent);
+    return exponent;
+}
+
+} // namespace fractal_detail
 
 // m · 2^e with 0.5 ≤ |m| < 1, or m = 0 and e = 0.
 struct FloatExp
@@ -17,11 +51,10 @@ struct FloatExp
 
     static FloatExp Make(double mantissa, int64_t exponent)
     {
-        int shift = 0;
-        const double m = std::frexp(mantissa, &shift);
-        if (m == 0.0 || !std::isfinite(m))
-            return {m == 0.0 ? 0.0 : m, 0};
-        return {m, exponent + shift};
+        if (mantissa == 0.0 || !std::isfinite(mantissa))
+            return {mantissa, 0};
+        const int shift = fractal_detail::BinaryExponent(mantissa);
+        return {fractal_detail::ScaleBy2(mantissa, -shift), exponent + shift};
     }
     static FloatExp FromDouble(double value) { return Make(value, 0); }
     double ToDouble() const { return std::ldexp(m, static_cast<int>(std::clamp<int64_t>(e, -4000, 4000))); }
@@ -95,9 +128,9 @@ struct ComplexExp
         const double larger = std::max(std::fabs(re), std::fabs(im));
         if (larger == 0.0 || !std::isfinite(larger))
             return {larger == 0.0 ? 0.0 : re, larger == 0.0 ? 0.0 : im, 0};
-        int shift = 0;
-        std::frexp(larger, &shift);
-        return {std::ldexp(re, -shift), std::ldexp(im, -shift), exponent + shift};
+        const int shift = fractal_detail::BinaryExponent(larger);
+        return {fractal_detail::ScaleBy2(re, -shift), fractal_detail::ScaleBy2(im, -shift),
+                exponent + shift};
     }
     static ComplexExp FromParts(FloatExp re, FloatExp im)
     {
@@ -112,10 +145,7 @@ struct ComplexExp
     FloatExp Norm() const { return FloatExp::Make(re * re + im * im, 2 * e); }
     FloatExp Abs() const { return FloatExp::Make(std::sqrt(re * re + im * im), e); }
 
-    static double Shifted(double value, int64_t by)
-    {
-        return std::ldexp(value, static_cast<int>(std::clamp<int64_t>(by, -4000, 4000)));
-    }
+    static double Shifted(double value, int64_t by) { return fractal_detail::ScaleBy2(value, by); }
 };
 
 inline ComplexExp operator*(const ComplexExp& a, const ComplexExp& b)
