@@ -3,74 +3,48 @@
 #include <cmath>
 
 #include "fractal/Escape.h"
+#include "fractal/RowKernel.h"
+#include "fractal/detail/DeepWalk.h"
+
+using fractal_detail::DeepContext;
+using fractal_detail::DeepWalk;
 
 namespace
 {
 
-// A tiny reference value takes the wide type only while dz is below this
-// power of two: above it, 2 Z w underflowing is lost next to the rest.
-constexpr int64_t kWideBelow = -300;
-// |w|² outside this band is renormalised.
-constexpr double kBandHigh = 0x1p64;
-constexpr double kBandLow = 0x1p-64;
 constexpr uint32_t kRunAlign = (1u << CBilinearTable::kFirstLevel) - 1;
+// Runs need |dz| below 2^-53 |Z|: a view whose pixels lie further apart
+// than this almost never gets there, and looking would only cost.
+constexpr double kRunsBelowStep = 0x1p-40;
 
-// One pixel's walk: dz = (wr, wi) · 2^s with sd = 2^s as a double (0 when
-// it underflows), d = dc · 2^-s, at reference step m after n steps.
-struct Walk
+bool UseAvx2()
 {
-    uint32_t m = 1;
-    uint32_t n = 0;
-    int64_t s = 0;
-    double sd = 1.0;
-    double wr = 0.0, wi = 0.0;
-    double dr = 0.0, di = 0.0;
-
-    ComplexExp Dz() const { return ComplexExp::Make(wr, wi, s); }
-
-    void Rescale(const ComplexExp& dz, const ComplexExp& dc)
-    {
-        // A zero dz keeps the scale of dc, so that dc still counts next step.
-        s = (dz.re == 0.0 && dz.im == 0.0) ? dc.e : dz.e;
-        wr = ComplexExp::Shifted(dz.re, dz.e - s);
-        wi = ComplexExp::Shifted(dz.im, dz.e - s);
-        sd = ComplexExp::Shifted(1.0, s);
-        dr = ComplexExp::Shifted(dc.re, dc.e - s);
-        di = ComplexExp::Shifted(dc.im, dc.e - s);
-    }
-};
+#if defined(__x86_64__) || defined(__i386__)
+    return GetKernelPath() == KernelPath::Avx2;
+#else
+    return false;
+#endif
+}
 
 } // namespace
 
-void CDeepRender::Prepare(const DeepView& view, bool skip)
+bool fractal_detail::Settle(const DeepContext& context, DeepWalk& p, const ComplexExp& dc,
+                            DeepPixel& out)
 {
-    m_view = view;
-    m_skip = skip;
-    m_orbit.Compute(view.re, view.im, view.PrecisionBits(), view.limit);
-    m_table = CBilinearTable();
-    if (skip)
-        m_table.Build(m_orbit, view.MaxOffset());
-    m_pixels.assign(size_t(view.width) * view.height, DeepPixel{});
-    m_nextRow.store(0);
-}
-
-DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
-{
-    const uint32_t limit = m_view.limit;
-    const uint32_t last = m_orbit.Last();
-    const FloatExp epsilonSquared = FloatExp::FromDouble(CBilinearTable::kEpsilon * CBilinearTable::kEpsilon);
-    Walk p;
-    p.Rescale(dc, dc);
+    const CReferenceOrbit& orbit = *context.orbit;
+    const uint32_t last = orbit.Last();
     for (;;)
     {
-        if (p.n >= limit)
-            return {limit, 0.0};
-        const bool wide = p.s < kWideBelow && m_orbit.IsTiny(p.m);
+        if (p.n >= context.limit)
+        {
+            out = {context.limit, 0.0};
+            return true;
+        }
         // Where the pixel stands: z = Z_m + dz.
-        if (wide)
+        if (p.s < kWideBelow && orbit.IsTiny(p.m))
         {
             const ComplexExp dz = p.Dz();
-            const ComplexExp z = m_orbit.Exact(p.m) + dz;
+            const ComplexExp z = orbit.Exact(p.m) + dz;
             if (z.Norm() < dz.Norm() || p.m == last)
             {
                 p.Rescale(z, dc);
@@ -79,19 +53,20 @@ DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
         }
         else
         {
-            const double zr = m_orbit.Re(p.m) + p.sd * p.wr;
-            const double zi = m_orbit.Im(p.m) + p.sd * p.wi;
+            const double zr = orbit.Re(p.m) + p.sd * p.wr;
+            const double zi = orbit.Im(p.m) + p.sd * p.wi;
             const double zz = zr * zr + zi * zi;
             if (!(zz <= 4.0))
             {
-                const double cr = m_orbit.CentreRe() + dc.Re();
-                const double ci = m_orbit.CentreIm() + dc.Im();
-                return {p.n, EscapeTail(zr, zi, cr, ci, p.n)};
+                const double cr = orbit.CentreRe() + dc.Re();
+                const double ci = orbit.CentreIm() + dc.Im();
+                out = {p.n, EscapeTail(zr, zi, cr, ci, p.n)};
+                return true;
             }
             const double ww = p.wr * p.wr + p.wi * p.wi;
             if (zz < p.sd * p.sd * ww || p.m == last)
             {
-                p.Rescale(m_orbit.Exact(p.m) + p.Dz(), dc);
+                p.Rescale(orbit.Exact(p.m) + p.Dz(), dc);
                 p.m = 0;
             }
             else if (ww > kBandHigh || (ww < kBandLow && ww != 0.0))
@@ -99,14 +74,16 @@ DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
         }
 
         // Runs start only at steps 1 + k × 16.
-        if (m_skip && ((p.m - 1) & kRunAlign) == 0)
+        if (context.table && ((p.m - 1) & kRunAlign) == 0)
         {
             // Cheap refusal first: no run is valid where a single step is not.
             const FloatExp dzSquared = FloatExp::Make(p.wr * p.wr + p.wi * p.wi, 2 * p.s);
-            if (dzSquared < FloatExp::FromDouble(m_orbit.Norm(p.m)) * epsilonSquared)
+            const double epsilon = CBilinearTable::kEpsilon;
+            if (dzSquared < FloatExp::FromDouble(orbit.Norm(p.m) * epsilon * epsilon))
             {
                 uint32_t length = 0;
-                const BilinearStep* run = m_table.Find(p.m, Sqrt(dzSquared), limit - p.n, length);
+                const BilinearStep* run =
+                    context.table->Find(p.m, Sqrt(dzSquared), context.limit - p.n, length);
                 if (run)
                 {
                     p.Rescale(run->a * p.Dz() + run->b * dc, dc);
@@ -117,34 +94,62 @@ DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
             }
         }
 
-        if (p.s < kWideBelow && m_orbit.IsTiny(p.m))
-        {
-            // dz ← 2 Z dz + dz² + dc without underflow.
-            const ComplexExp dz = p.Dz();
-            ComplexExp twoZ = m_orbit.Exact(p.m);
-            ++twoZ.e;
-            p.Rescale(twoZ * dz + dz * dz + dc, dc);
-        }
-        else
-        {
-            const double zr = m_orbit.Re(p.m);
-            const double zi = m_orbit.Im(p.m);
-            const double wr = p.wr;
-            const double wi = p.wi;
-            p.wr = 2.0 * (zr * wr - zi * wi) + p.sd * (wr * wr - wi * wi) + p.dr;
-            p.wi = 2.0 * (zr * wi + zi * wr) + p.sd * (2.0 * wr * wi) + p.di;
-        }
+        if (!(p.s < kWideBelow && orbit.IsTiny(p.m)))
+            return false;
+        // dz ← 2 Z dz + dz² + dc without underflow.
+        const ComplexExp dz = p.Dz();
+        ComplexExp twoZ = orbit.Exact(p.m);
+        ++twoZ.e;
+        p.Rescale(twoZ * dz + dz * dz + dc, dc);
         ++p.m;
         ++p.n;
     }
 }
 
+void CDeepRender::Prepare(const DeepView& view, bool skip)
+{
+    m_view = view;
+    m_orbit.Compute(view.re, view.im, view.PrecisionBits(), view.limit);
+    const FloatExp finest = std::min(view.StepRe(), view.StepIm(), [](FloatExp a, FloatExp b) { return a < b; });
+    m_skip = skip && finest < FloatExp::FromDouble(kRunsBelowStep);
+    m_table = CBilinearTable();
+    if (m_skip)
+        m_table.Build(m_orbit, view.MaxOffset());
+    m_pixels.assign(size_t(view.width) * view.height, DeepPixel{});
+    m_nextRow.store(0);
+}
+
+DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
+{
+    const DeepContext context{&m_orbit, m_skip ? &m_table : nullptr, m_view.limit};
+    DeepWalk p;
+    p.Rescale(dc, dc);
+    DeepPixel out;
+    while (!fractal_detail::Settle(context, p, dc, out))
+        fractal_detail::PlainStep(p, m_orbit.Re(p.m), m_orbit.Im(p.m));
+    return out;
+}
+
 void CDeepRender::RenderRows()
 {
-    const uint32_t rows = m_view.height;
-    for (uint32_t row = m_nextRow.fetch_add(1); row < rows; row = m_nextRow.fetch_add(1))
+    const DeepContext context{&m_orbit, m_skip ? &m_table : nullptr, m_view.limit};
+    const bool avx2 = UseAvx2();
+    std::vector<ComplexExp> offsets(m_view.width);
+    for (uint32_t row = m_nextRow.fetch_add(1); row < m_view.height; row = m_nextRow.fetch_add(1))
+    {
+        DeepPixel* line = m_pixels.data() + size_t(row) * m_view.width;
         for (uint32_t col = 0; col < m_view.width; ++col)
-            m_pixels[size_t(row) * m_view.width + col] = Iterate(m_view.Offset(col, row));
+            offsets[col] = m_view.Offset(col, row);
+#if defined(__x86_64__) || defined(__i386__)
+        if (avx2)
+        {
+            fractal_detail::IterateAvx2(context, offsets.data(), m_view.width, line);
+            continue;
+        }
+#endif
+        for (uint32_t col = 0; col < m_view.width; ++col)
+            line[col] = Iterate(offsets[col]);
+    }
 }
 
 float CDeepRender::Progress() const

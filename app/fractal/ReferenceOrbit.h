@@ -27,6 +27,8 @@ public:
     double Re(uint32_t m) const { return m_re[m]; }
     double Im(uint32_t m) const { return m_im[m]; }
     double Norm(uint32_t m) const { return m_norm[m]; }
+    const double* ReData() const { return m_re.data(); }
+    const double* ImData() const { return m_im.data(); }
     bool IsTiny(uint32_t m) const { return std::fabs(m_re[m]) < kTiny && std::fabs(m_im[m]) < kTiny; }
     // Z_m without underflow.
     ComplexExp Exact(uint32_t m) const;

@@ -9,6 +9,7 @@
 #include "fractal/DeepCheck.h"
 #include "fractal/DeepRender.h"
 #include "fractal/Escape.h"
+#include "fractal/RowKernel.h"
 
 namespace
 {
@@ -106,5 +107,33 @@ TEST(DeepRender, SmoothValueComesFromTheFullValue)
         {
             const double expected = EscapeValue(int32_t(col) - 8, int32_t(row) - 6, 500, -0.75, 0.1, stepRe, stepIm);
             EXPECT_NEAR(render.At(col, row).value, expected, 1e-6) << col << "," << row;
+        }
+}
+
+TEST(DeepRender, FourLanesDecideAsThePortableLoop)
+{
+    // Same doubles, same order, same questions: the AVX2 lanes must give
+    // the portable loop's steps and values exactly, row ends included.
+    if (!SetKernelPath(KernelPath::Avx2))
+        GTEST_SKIP() << "no AVX2 here";
+    const DeepView views[] = {View("0", "1", "1e-320", 3000, 37, 11), View("0.3", "0", "0.2", 400, 37, 11),
+                              View(kMini50Re, kMini50Im, "2e-49", 3000, 37, 11),
+                              View("-0.75", "0.1", "0.02", 500, 3, 5)};
+    for (const DeepView& view : views)
+        for (const bool skip : {false, true})
+        {
+            CDeepRender vector, portable;
+            vector.Prepare(view, skip);
+            vector.RenderRows();
+            ASSERT_TRUE(SetKernelPath(KernelPath::Scalar));
+            portable.Prepare(view, skip);
+            portable.RenderRows();
+            SetKernelPath(KernelPath::Avx2);
+            for (uint32_t row = 0; row < view.height; ++row)
+                for (uint32_t col = 0; col < view.width; ++col)
+                {
+                    EXPECT_EQ(vector.At(col, row).steps, portable.At(col, row).steps) << view.re.substr(0, 8) << " " << col << "," << row;
+                    EXPECT_EQ(vector.At(col, row).value, portable.At(col, row).value) << view.re.substr(0, 8) << " " << col << "," << row;
+                }
         }
 }
