@@ -20,7 +20,10 @@ namespace
 using fractal_detail::DeepContext;
 using fractal_detail::DeepWalk;
 
-constexpr int kLanes = 4;
+// Two vectors of four lanes stepped together: the chain of one step's
+// multiplies and adds is long, and the other vector fills its latency.
+constexpr int kVectors = 2;
+constexpr int kLanes = 4 * kVectors;
 
 // values[m] for each lane. The masked form, from zeros: GCC warns of the
 // plain one's undefined start.
@@ -103,15 +106,16 @@ void LaneSet::Run()
     const __m128i one = _mm_set1_epi32(1);
     const __m128i lastM = _mm_set1_epi32(static_cast<int>(orbit.Last()));
     const __m128i limitLess = _mm_set1_epi32(static_cast<int>(m_context.limit) - 1);
-    const __m128i align = _mm_set1_epi32(m_context.table ? int((1u << CBilinearTable::kFirstLevel) - 1) : -1);
+    const __m128i align =
+        _mm_set1_epi32(m_context.table ? int((1u << CBilinearTable::kFirstLevel) - 1) : -1);
     const __m128i runsOff = _mm_set1_epi32(m_context.table ? 0 : -1);
 
+    alignas(32) double a[5][kLanes];
+    alignas(32) int64_t wide[kLanes];
+    alignas(16) int32_t mm[kLanes], nn[kLanes];
     for (;;)
     {
         // Lanes to vectors.
-        alignas(32) double a[6][kLanes];
-        alignas(16) int32_t mm[kLanes], nn[kLanes];
-        alignas(32) int64_t wide[kLanes];
         for (int l = 0; l < kLanes; ++l)
         {
             const DeepWalk& p = m_walk[l];
@@ -120,63 +124,79 @@ void LaneSet::Run()
             nn[l] = static_cast<int32_t>(p.n);
             wide[l] = p.s < fractal_detail::kWideBelow ? -1 : 0;
         }
-        __m256d wr = _mm256_load_pd(a[0]), wi = _mm256_load_pd(a[1]);
-        const __m256d dr = _mm256_load_pd(a[2]), di = _mm256_load_pd(a[3]);
-        const __m256d sd = _mm256_load_pd(a[4]);
-        const __m256d sdsd = _mm256_mul_pd(sd, sd);
-        const __m256d wideScale = _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(wide)));
-        __m128i m = _mm_load_si128(reinterpret_cast<const __m128i*>(mm));
-        __m128i n = _mm_load_si128(reinterpret_cast<const __m128i*>(nn));
-        __m256d zr = Gather(zre, m);
-        __m256d zi = Gather(zim, m);
+        __m256d wr[kVectors], wi[kVectors], zr[kVectors], zi[kVectors];
+        __m128i m[kVectors], n[kVectors];
+        for (int v = 0; v < kVectors; ++v)
+        {
+            wr[v] = _mm256_load_pd(a[0] + 4 * v);
+            wi[v] = _mm256_load_pd(a[1] + 4 * v);
+            m[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(mm + 4 * v));
+            n[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(nn + 4 * v));
+            zr[v] = Gather(zre, m[v]);
+            zi[v] = Gather(zim, m[v]);
+        }
 
         int events = 0;
         while (events == 0)
         {
-            // dz ← 2 Z dz + dz² + dc, in PlainStep's order.
-            const __m256d rr = _mm256_mul_pd(wr, wr), ii = _mm256_mul_pd(wi, wi);
-            const __m256d ri = _mm256_mul_pd(wr, wi);
-            const __m256d nextRe = _mm256_add_pd(
-                _mm256_add_pd(_mm256_mul_pd(two, _mm256_sub_pd(_mm256_mul_pd(zr, wr), _mm256_mul_pd(zi, wi))),
-                              _mm256_mul_pd(sd, _mm256_sub_pd(rr, ii))),
-                dr);
-            const __m256d nextIm = _mm256_add_pd(
-                _mm256_add_pd(_mm256_mul_pd(two, _mm256_add_pd(_mm256_mul_pd(zr, wi), _mm256_mul_pd(zi, wr))),
-                              _mm256_mul_pd(sd, _mm256_mul_pd(two, ri))),
-                di);
-            wr = nextRe;
-            wi = nextIm;
-            m = _mm_add_epi32(m, one);
-            n = _mm_add_epi32(n, one);
-            zr = Gather(zre, m);
-            zi = Gather(zim, m);
+            for (int v = 0; v < kVectors; ++v)
+            {
+                const __m256d dr = _mm256_load_pd(a[2] + 4 * v), di = _mm256_load_pd(a[3] + 4 * v);
+                const __m256d sd = _mm256_load_pd(a[4] + 4 * v);
+                // dz ← 2 Z dz + dz² + dc, in PlainStep's order.
+                const __m256d rr = _mm256_mul_pd(wr[v], wr[v]), ii = _mm256_mul_pd(wi[v], wi[v]);
+                const __m256d ri = _mm256_mul_pd(wr[v], wi[v]);
+                const __m256d linRe =
+                    _mm256_sub_pd(_mm256_mul_pd(zr[v], wr[v]), _mm256_mul_pd(zi[v], wi[v]));
+                const __m256d linIm =
+                    _mm256_add_pd(_mm256_mul_pd(zr[v], wi[v]), _mm256_mul_pd(zi[v], wr[v]));
+                wr[v] = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(two, linRe),
+                                                    _mm256_mul_pd(sd, _mm256_sub_pd(rr, ii))),
+                                      dr);
+                wi[v] = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(two, linIm),
+                                                    _mm256_mul_pd(sd, _mm256_mul_pd(two, ri))),
+                                      di);
+                m[v] = _mm_add_epi32(m[v], one);
+                n[v] = _mm_add_epi32(n[v], one);
+                zr[v] = Gather(zre, m[v]);
+                zi[v] = Gather(zim, m[v]);
 
-            // Settle's questions, every lane at once.
-            const __m256d fr = _mm256_add_pd(zr, _mm256_mul_pd(sd, wr));
-            const __m256d fi = _mm256_add_pd(zi, _mm256_mul_pd(sd, wi));
-            const __m256d zz = _mm256_add_pd(_mm256_mul_pd(fr, fr), _mm256_mul_pd(fi, fi));
-            const __m256d ww = _mm256_add_pd(_mm256_mul_pd(wr, wr), _mm256_mul_pd(wi, wi));
-            __m256d due = _mm256_cmp_pd(zz, four, _CMP_NLE_UQ);
-            due = _mm256_or_pd(due, _mm256_cmp_pd(zz, _mm256_mul_pd(sdsd, ww), _CMP_LT_OQ));
-            due = _mm256_or_pd(due, _mm256_cmp_pd(ww, high, _CMP_GT_OQ));
-            due = _mm256_or_pd(due, _mm256_and_pd(_mm256_cmp_pd(ww, low, _CMP_LT_OQ),
-                                                  _mm256_cmp_pd(ww, zero, _CMP_NEQ_OQ)));
-            const __m256d tinyZ = _mm256_and_pd(_mm256_cmp_pd(_mm256_andnot_pd(sign, zr), tiny, _CMP_LT_OQ),
-                                                _mm256_cmp_pd(_mm256_andnot_pd(sign, zi), tiny, _CMP_LT_OQ));
-            due = _mm256_or_pd(due, _mm256_and_pd(tinyZ, wideScale));
-            __m128i counted = _mm_or_si128(_mm_cmpeq_epi32(m, lastM), _mm_cmpgt_epi32(n, limitLess));
-            counted = _mm_or_si128(counted, _mm_andnot_si128(
-                                                runsOff, _mm_cmpeq_epi32(_mm_and_si128(_mm_sub_epi32(m, one), align),
-                                                                         _mm_setzero_si128())));
-            due = _mm256_or_pd(due, _mm256_castsi256_pd(_mm256_cvtepi32_epi64(counted)));
-            events = _mm256_movemask_pd(due);
+                // Settle's questions, every lane at once.
+                const __m256d fr = _mm256_add_pd(zr[v], _mm256_mul_pd(sd, wr[v]));
+                const __m256d fi = _mm256_add_pd(zi[v], _mm256_mul_pd(sd, wi[v]));
+                const __m256d zz = _mm256_add_pd(_mm256_mul_pd(fr, fr), _mm256_mul_pd(fi, fi));
+                const __m256d ww =
+                    _mm256_add_pd(_mm256_mul_pd(wr[v], wr[v]), _mm256_mul_pd(wi[v], wi[v]));
+                __m256d due = _mm256_cmp_pd(zz, four, _CMP_NLE_UQ);
+                due = _mm256_or_pd(
+                    due, _mm256_cmp_pd(zz, _mm256_mul_pd(_mm256_mul_pd(sd, sd), ww), _CMP_LT_OQ));
+                due = _mm256_or_pd(due, _mm256_cmp_pd(ww, high, _CMP_GT_OQ));
+                due = _mm256_or_pd(due, _mm256_and_pd(_mm256_cmp_pd(ww, low, _CMP_LT_OQ),
+                                                      _mm256_cmp_pd(ww, zero, _CMP_NEQ_OQ)));
+                const __m256d tinyZ =
+                    _mm256_and_pd(_mm256_cmp_pd(_mm256_andnot_pd(sign, zr[v]), tiny, _CMP_LT_OQ),
+                                  _mm256_cmp_pd(_mm256_andnot_pd(sign, zi[v]), tiny, _CMP_LT_OQ));
+                const __m256d wideScale = _mm256_castsi256_pd(
+                    _mm256_load_si256(reinterpret_cast<const __m256i*>(wide + 4 * v)));
+                due = _mm256_or_pd(due, _mm256_and_pd(tinyZ, wideScale));
+                __m128i counted =
+                    _mm_or_si128(_mm_cmpeq_epi32(m[v], lastM), _mm_cmpgt_epi32(n[v], limitLess));
+                const __m128i atRun = _mm_cmpeq_epi32(_mm_and_si128(_mm_sub_epi32(m[v], one), align),
+                                                      _mm_setzero_si128());
+                counted = _mm_or_si128(counted, _mm_andnot_si128(runsOff, atRun));
+                due = _mm256_or_pd(due, _mm256_castsi256_pd(_mm256_cvtepi32_epi64(counted)));
+                events |= _mm256_movemask_pd(due) << (4 * v);
+            }
         }
 
         // Vectors to lanes; the lanes with a question go through Settle.
-        _mm256_store_pd(a[0], wr);
-        _mm256_store_pd(a[1], wi);
-        _mm_store_si128(reinterpret_cast<__m128i*>(mm), m);
-        _mm_store_si128(reinterpret_cast<__m128i*>(nn), n);
+        for (int v = 0; v < kVectors; ++v)
+        {
+            _mm256_store_pd(a[0] + 4 * v, wr[v]);
+            _mm256_store_pd(a[1] + 4 * v, wi[v]);
+            _mm_store_si128(reinterpret_cast<__m128i*>(mm + 4 * v), m[v]);
+            _mm_store_si128(reinterpret_cast<__m128i*>(nn + 4 * v), n[v]);
+        }
         for (int l = 0; l < kLanes; ++l)
         {
             DeepWalk& p = m_walk[l];
