@@ -1,5 +1,8 @@
 #include "fractal/DeepRender.h"
 
+#include <algorithm>
+#include <cassert>
+#include <cstdint>
 #include <cmath>
 
 #include "fractal/Escape.h"
@@ -108,6 +111,8 @@ bool fractal_detail::Settle(const DeepContext& context, DeepWalk& p, const Compl
 
 void CDeepRender::Prepare(const DeepView& view, bool skip)
 {
+    // The vector lanes count steps in 32-bit signed integers.
+    assert(view.limit <= uint32_t(INT32_MAX) && "CDeepRender::Prepare(): limit above 2^31 - 1");
     m_view = view;
     m_orbit.Compute(view.re, view.im, view.PrecisionBits(), view.limit);
     const FloatExp finest = std::min(view.StepRe(), view.StepIm(), [](FloatExp a, FloatExp b) { return a < b; });
@@ -133,7 +138,7 @@ DeepPixel CDeepRender::Iterate(const ComplexExp& dc) const
 void CDeepRender::RenderRows()
 {
     const DeepContext context{&m_orbit, m_skip ? &m_table : nullptr, m_view.limit};
-    const bool avx2 = UseAvx2();
+    [[maybe_unused]] const bool avx2 = UseAvx2();
     std::vector<ComplexExp> offsets(m_view.width);
     for (uint32_t row = m_nextRow.fetch_add(1); row < m_view.height; row = m_nextRow.fetch_add(1))
     {

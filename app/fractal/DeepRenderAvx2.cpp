@@ -33,6 +33,13 @@ inline __m256d Gather(const double* values, __m128i m)
     return _mm256_mask_i32gather_pd(_mm256_setzero_pd(), values, m, all, 8);
 }
 
+// The vector lanes' state between trips through Settle.
+struct Vectors
+{
+    __m256d wr[kVectors], wi[kVectors], zr[kVectors], zi[kVectors];
+    __m128i m[kVectors], n[kVectors];
+};
+
 class LaneSet
 {
 public:
@@ -41,7 +48,21 @@ public:
     {
     }
 
-    void Run();
+    void Run()
+    {
+        for (int l = 0; l < kLanes; ++l)
+            if (!Load(l))
+            {
+                // Fewer pixels than lanes need steps: no vectors for them.
+                for (int k = 0; k < l; ++k)
+                    Finish(k);
+                return;
+            }
+        Vectors v;
+        do
+            ToVectors(v);
+        while (Answer(v, StepUntilQuestion(v)));
+    }
 
 private:
     // Gives the lane the next pixel that needs plain steps; false when none
@@ -73,6 +94,15 @@ private:
             fractal_detail::PlainStep(p, orbit.Re(p.m), orbit.Im(p.m));
     }
 
+    void ToVectors(Vectors& v);
+    // Plain steps on every lane until one has a question; returns the
+    // lanes that have one, a bit each.
+    int StepUntilQuestion(Vectors& v);
+    // Takes the lanes back from the vectors and settles those with a
+    // question; false once the row has run out of pixels (the other lanes
+    // are then finished alone).
+    bool Answer(const Vectors& v, int questions);
+
     const DeepContext& m_context;
     const ComplexExp* const m_offsets;
     const uint32_t m_count;
@@ -80,19 +110,39 @@ private:
     uint32_t m_next = 0;
     DeepWalk m_walk[kLanes];
     uint32_t m_pixel[kLanes] = {};
+
+    // The lanes in the vectors' layout; wr, wi, m and n change in the
+    // vectors only, the rest only in Settle.
+    alignas(32) double m_wr[kLanes], m_wi[kLanes], m_dr[kLanes], m_di[kLanes], m_sd[kLanes];
+    alignas(32) int64_t m_wide[kLanes];
+    alignas(16) int32_t m_m[kLanes], m_n[kLanes];
 };
 
-void LaneSet::Run()
+void LaneSet::ToVectors(Vectors& v)
 {
     for (int l = 0; l < kLanes; ++l)
-        if (!Load(l))
-        {
-            // Fewer pixels than lanes need steps: no vectors for them.
-            for (int k = 0; k < l; ++k)
-                Finish(k);
-            return;
-        }
+    {
+        const DeepWalk& p = m_walk[l];
+        m_wr[l] = p.wr, m_wi[l] = p.wi, m_dr[l] = p.dr, m_di[l] = p.di, m_sd[l] = p.sd;
+        m_m[l] = static_cast<int32_t>(p.m);
+        m_n[l] = static_cast<int32_t>(p.n);
+        m_wide[l] = p.s < fractal_detail::kWideBelow ? -1 : 0;
+    }
+    const double* const zre = m_context.orbit->ReData();
+    const double* const zim = m_context.orbit->ImData();
+    for (int k = 0; k < kVectors; ++k)
+    {
+        v.wr[k] = _mm256_load_pd(m_wr + 4 * k);
+        v.wi[k] = _mm256_load_pd(m_wi + 4 * k);
+        v.m[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(m_m + 4 * k));
+        v.n[k] = _mm_load_si128(reinterpret_cast<const __m128i*>(m_n + 4 * k));
+        v.zr[k] = Gather(zre, v.m[k]);
+        v.zi[k] = Gather(zim, v.m[k]);
+    }
+}
 
+int LaneSet::StepUntilQuestion(Vectors& v)
+{
     const CReferenceOrbit& orbit = *m_context.orbit;
     const double* const zre = orbit.ReData();
     const double* const zim = orbit.ImData();
@@ -104,124 +154,93 @@ void LaneSet::Run()
     const __m256d zero = _mm256_setzero_pd();
     const __m256d sign = _mm256_set1_pd(-0.0);
     const __m128i one = _mm_set1_epi32(1);
-    const __m128i lastM = _mm_set1_epi32(static_cast<int>(orbit.Last()));
+    const __m128i last = _mm_set1_epi32(static_cast<int>(orbit.Last()));
     const __m128i limitLess = _mm_set1_epi32(static_cast<int>(m_context.limit) - 1);
     const __m128i align =
         _mm_set1_epi32(m_context.table ? int((1u << CBilinearTable::kFirstLevel) - 1) : -1);
     const __m128i runsOff = _mm_set1_epi32(m_context.table ? 0 : -1);
 
-    alignas(32) double a[5][kLanes];
-    alignas(32) int64_t wide[kLanes];
-    alignas(16) int32_t mm[kLanes], nn[kLanes];
-    for (;;)
+    Vectors s = v;
+    int questions = 0;
+    while (questions == 0)
+        for (int k = 0; k < kVectors; ++k)
+        {
+            const __m256d dr = _mm256_load_pd(m_dr + 4 * k), di = _mm256_load_pd(m_di + 4 * k);
+            const __m256d sd = _mm256_load_pd(m_sd + 4 * k);
+            __m256d& wr = s.wr[k];
+            __m256d& wi = s.wi[k];
+            // dz ← 2 Z dz + dz² + dc, in PlainStep's order.
+            const __m256d rr = _mm256_mul_pd(wr, wr), ii = _mm256_mul_pd(wi, wi);
+            const __m256d ri = _mm256_mul_pd(wr, wi);
+            const __m256d linRe = _mm256_sub_pd(_mm256_mul_pd(s.zr[k], wr), _mm256_mul_pd(s.zi[k], wi));
+            const __m256d linIm = _mm256_add_pd(_mm256_mul_pd(s.zr[k], wi), _mm256_mul_pd(s.zi[k], wr));
+            wr = _mm256_add_pd(
+                _mm256_add_pd(_mm256_mul_pd(two, linRe), _mm256_mul_pd(sd, _mm256_sub_pd(rr, ii))), dr);
+            wi = _mm256_add_pd(
+                _mm256_add_pd(_mm256_mul_pd(two, linIm), _mm256_mul_pd(sd, _mm256_mul_pd(two, ri))), di);
+            s.m[k] = _mm_add_epi32(s.m[k], one);
+            s.n[k] = _mm_add_epi32(s.n[k], one);
+            s.zr[k] = Gather(zre, s.m[k]);
+            s.zi[k] = Gather(zim, s.m[k]);
+
+            // Settle's questions, every lane at once.
+            const __m256d fr = _mm256_add_pd(s.zr[k], _mm256_mul_pd(sd, wr));
+            const __m256d fi = _mm256_add_pd(s.zi[k], _mm256_mul_pd(sd, wi));
+            const __m256d zz = _mm256_add_pd(_mm256_mul_pd(fr, fr), _mm256_mul_pd(fi, fi));
+            const __m256d ww = _mm256_add_pd(_mm256_mul_pd(wr, wr), _mm256_mul_pd(wi, wi));
+            __m256d due = _mm256_cmp_pd(zz, four, _CMP_NLE_UQ);
+            due = _mm256_or_pd(due, _mm256_cmp_pd(zz, _mm256_mul_pd(_mm256_mul_pd(sd, sd), ww), _CMP_LT_OQ));
+            due = _mm256_or_pd(due, _mm256_cmp_pd(ww, high, _CMP_GT_OQ));
+            due = _mm256_or_pd(due, _mm256_and_pd(_mm256_cmp_pd(ww, low, _CMP_LT_OQ),
+                                                  _mm256_cmp_pd(ww, zero, _CMP_NEQ_OQ)));
+            const __m256d tinyZ =
+                _mm256_and_pd(_mm256_cmp_pd(_mm256_andnot_pd(sign, s.zr[k]), tiny, _CMP_LT_OQ),
+                              _mm256_cmp_pd(_mm256_andnot_pd(sign, s.zi[k]), tiny, _CMP_LT_OQ));
+            const __m256d wide =
+                _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(m_wide + 4 * k)));
+            due = _mm256_or_pd(due, _mm256_and_pd(tinyZ, wide));
+            __m128i counted = _mm_or_si128(_mm_cmpeq_epi32(s.m[k], last), _mm_cmpgt_epi32(s.n[k], limitLess));
+            const __m128i atRun =
+                _mm_cmpeq_epi32(_mm_and_si128(_mm_sub_epi32(s.m[k], one), align), _mm_setzero_si128());
+            counted = _mm_or_si128(counted, _mm_andnot_si128(runsOff, atRun));
+            due = _mm256_or_pd(due, _mm256_castsi256_pd(_mm256_cvtepi32_epi64(counted)));
+            questions |= _mm256_movemask_pd(due) << (4 * k);
+        }
+    v = s;
+    return questions;
+}
+
+bool LaneSet::Answer(const Vectors& v, int questions)
+{
+    for (int k = 0; k < kVectors; ++k)
     {
-        // Lanes to vectors.
-        for (int l = 0; l < kLanes; ++l)
-        {
-            const DeepWalk& p = m_walk[l];
-            a[0][l] = p.wr, a[1][l] = p.wi, a[2][l] = p.dr, a[3][l] = p.di, a[4][l] = p.sd;
-            mm[l] = static_cast<int32_t>(p.m);
-            nn[l] = static_cast<int32_t>(p.n);
-            wide[l] = p.s < fractal_detail::kWideBelow ? -1 : 0;
-        }
-        __m256d wr[kVectors], wi[kVectors], zr[kVectors], zi[kVectors];
-        __m128i m[kVectors], n[kVectors];
-        for (int v = 0; v < kVectors; ++v)
-        {
-            wr[v] = _mm256_load_pd(a[0] + 4 * v);
-            wi[v] = _mm256_load_pd(a[1] + 4 * v);
-            m[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(mm + 4 * v));
-            n[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(nn + 4 * v));
-            zr[v] = Gather(zre, m[v]);
-            zi[v] = Gather(zim, m[v]);
-        }
-
-        int events = 0;
-        while (events == 0)
-        {
-            for (int v = 0; v < kVectors; ++v)
-            {
-                const __m256d dr = _mm256_load_pd(a[2] + 4 * v), di = _mm256_load_pd(a[3] + 4 * v);
-                const __m256d sd = _mm256_load_pd(a[4] + 4 * v);
-                // dz ← 2 Z dz + dz² + dc, in PlainStep's order.
-                const __m256d rr = _mm256_mul_pd(wr[v], wr[v]), ii = _mm256_mul_pd(wi[v], wi[v]);
-                const __m256d ri = _mm256_mul_pd(wr[v], wi[v]);
-                const __m256d linRe =
-                    _mm256_sub_pd(_mm256_mul_pd(zr[v], wr[v]), _mm256_mul_pd(zi[v], wi[v]));
-                const __m256d linIm =
-                    _mm256_add_pd(_mm256_mul_pd(zr[v], wi[v]), _mm256_mul_pd(zi[v], wr[v]));
-                wr[v] = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(two, linRe),
-                                                    _mm256_mul_pd(sd, _mm256_sub_pd(rr, ii))),
-                                      dr);
-                wi[v] = _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(two, linIm),
-                                                    _mm256_mul_pd(sd, _mm256_mul_pd(two, ri))),
-                                      di);
-                m[v] = _mm_add_epi32(m[v], one);
-                n[v] = _mm_add_epi32(n[v], one);
-                zr[v] = Gather(zre, m[v]);
-                zi[v] = Gather(zim, m[v]);
-
-                // Settle's questions, every lane at once.
-                const __m256d fr = _mm256_add_pd(zr[v], _mm256_mul_pd(sd, wr[v]));
-                const __m256d fi = _mm256_add_pd(zi[v], _mm256_mul_pd(sd, wi[v]));
-                const __m256d zz = _mm256_add_pd(_mm256_mul_pd(fr, fr), _mm256_mul_pd(fi, fi));
-                const __m256d ww =
-                    _mm256_add_pd(_mm256_mul_pd(wr[v], wr[v]), _mm256_mul_pd(wi[v], wi[v]));
-                __m256d due = _mm256_cmp_pd(zz, four, _CMP_NLE_UQ);
-                due = _mm256_or_pd(
-                    due, _mm256_cmp_pd(zz, _mm256_mul_pd(_mm256_mul_pd(sd, sd), ww), _CMP_LT_OQ));
-                due = _mm256_or_pd(due, _mm256_cmp_pd(ww, high, _CMP_GT_OQ));
-                due = _mm256_or_pd(due, _mm256_and_pd(_mm256_cmp_pd(ww, low, _CMP_LT_OQ),
-                                                      _mm256_cmp_pd(ww, zero, _CMP_NEQ_OQ)));
-                const __m256d tinyZ =
-                    _mm256_and_pd(_mm256_cmp_pd(_mm256_andnot_pd(sign, zr[v]), tiny, _CMP_LT_OQ),
-                                  _mm256_cmp_pd(_mm256_andnot_pd(sign, zi[v]), tiny, _CMP_LT_OQ));
-                const __m256d wideScale = _mm256_castsi256_pd(
-                    _mm256_load_si256(reinterpret_cast<const __m256i*>(wide + 4 * v)));
-                due = _mm256_or_pd(due, _mm256_and_pd(tinyZ, wideScale));
-                __m128i counted =
-                    _mm_or_si128(_mm_cmpeq_epi32(m[v], lastM), _mm_cmpgt_epi32(n[v], limitLess));
-                const __m128i atRun = _mm_cmpeq_epi32(_mm_and_si128(_mm_sub_epi32(m[v], one), align),
-                                                      _mm_setzero_si128());
-                counted = _mm_or_si128(counted, _mm_andnot_si128(runsOff, atRun));
-                due = _mm256_or_pd(due, _mm256_castsi256_pd(_mm256_cvtepi32_epi64(counted)));
-                events |= _mm256_movemask_pd(due) << (4 * v);
-            }
-        }
-
-        // Vectors to lanes; the lanes with a question go through Settle.
-        for (int v = 0; v < kVectors; ++v)
-        {
-            _mm256_store_pd(a[0] + 4 * v, wr[v]);
-            _mm256_store_pd(a[1] + 4 * v, wi[v]);
-            _mm_store_si128(reinterpret_cast<__m128i*>(mm + 4 * v), m[v]);
-            _mm_store_si128(reinterpret_cast<__m128i*>(nn + 4 * v), n[v]);
-        }
-        for (int l = 0; l < kLanes; ++l)
-        {
-            DeepWalk& p = m_walk[l];
-            p.wr = a[0][l];
-            p.wi = a[1][l];
-            p.m = static_cast<uint32_t>(mm[l]);
-            p.n = static_cast<uint32_t>(nn[l]);
-        }
-        for (int l = 0; l < kLanes; ++l)
-        {
-            if (!(events & (1 << l)))
-                continue;
-            const uint32_t pixel = m_pixel[l];
-            if (!fractal_detail::Settle(m_context, m_walk[l], m_offsets[pixel], m_out[pixel]))
-                continue;
-            if (!Load(l))
-            {
-                // The row's last pixels: the other lanes finish alone.
-                for (int k = 0; k < kLanes; ++k)
-                    if (k != l)
-                        Finish(k);
-                return;
-            }
-        }
+        _mm256_store_pd(m_wr + 4 * k, v.wr[k]);
+        _mm256_store_pd(m_wi + 4 * k, v.wi[k]);
+        _mm_store_si128(reinterpret_cast<__m128i*>(m_m + 4 * k), v.m[k]);
+        _mm_store_si128(reinterpret_cast<__m128i*>(m_n + 4 * k), v.n[k]);
     }
+    for (int l = 0; l < kLanes; ++l)
+    {
+        DeepWalk& p = m_walk[l];
+        p.wr = m_wr[l];
+        p.wi = m_wi[l];
+        p.m = static_cast<uint32_t>(m_m[l]);
+        p.n = static_cast<uint32_t>(m_n[l]);
+    }
+    for (int l = 0; l < kLanes; ++l)
+    {
+        if (!(questions & (1 << l)))
+            continue;
+        const uint32_t pixel = m_pixel[l];
+        if (!fractal_detail::Settle(m_context, m_walk[l], m_offsets[pixel], m_out[pixel]) || Load(l))
+            continue;
+        // The row's last pixels: the other lanes finish alone.
+        for (int k = 0; k < kLanes; ++k)
+            if (k != l)
+                Finish(k);
+        return false;
+    }
+    return true;
 }
 
 } // namespace

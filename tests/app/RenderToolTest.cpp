@@ -55,6 +55,31 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    // Runs the tool on a pseudo-terminal with `args` and returns what it
+    // showed there; its exit status goes to `status`.
+    static std::string RunOnTerminal(std::vector<const char*> args, int& status)
+    {
+        args.insert(args.begin(), VEMMO_RENDER_TOOL);
+        args.push_back(nullptr);
+        int terminal = -1;
+        const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (child < 0)
+            return "forkpty failed";
+        if (child == 0)
+        {
+            execv(VEMMO_RENDER_TOOL, const_cast<char* const*>(args.data()));
+            _exit(127);
+        }
+        std::string shown;
+        char buffer[256];
+        for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, size_t(got));
+        close(terminal);
+        int raw = 0;
+        status = waitpid(child, &raw, 0) == child && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return shown;
+    }
+
     static uint32_t BigEndian(const std::string& bytes, size_t at)
     {
         uint32_t value = 0;
@@ -173,25 +198,12 @@ TEST_F(RenderTool, ShowsProgressOnATerminalOnly)
     // Long enough for a few progress lines (silence off a terminal is
     // checked by the other tests, whose standard error is a file).
     const fs::path png = m_dir / "slow.png";
-    int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0)
-    {
-        execl(VEMMO_RENDER_TOOL, VEMMO_RENDER_TOOL, "--centre",
-              "-0.743643887037151,0.131825904205330", "--scale", "1e-7", "--limit", "100000",
-              "--width", "240", "--height", "240", "--threads", "1", "--output", png.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    std::string shown;
-    char buffer[256];
-    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, size_t(got));
-    close(terminal);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    int status = -1;
+    const std::string shown = RunOnTerminal(
+        {"--centre", "-0.743643887037151,0.131825904205330", "--scale", "1e-7", "--limit", "100000",
+         "--width", "240", "--height", "240", "--threads", "1", "--output", png.c_str()},
+        status);
+    EXPECT_EQ(status, 0);
     EXPECT_NE(shown.find("% rendered, "), std::string::npos) << shown;
     EXPECT_NE(shown.find(" s left"), std::string::npos) << shown;
     EXPECT_TRUE(fs::exists(png));
@@ -330,24 +342,12 @@ TEST_F(RenderTool, ChecksDeepRendersAgainstMpfr)
 TEST_F(RenderTool, ShowsTheReferenceOrbitsTimeApart)
 {
     const fs::path png = m_dir / "deep.png";
-    int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0)
-    {
-        execl(VEMMO_RENDER_TOOL, VEMMO_RENDER_TOOL, "--centre", "0,1", "--scale", "1e-300",
-              "--limit", "5000", "--width", "400", "--height", "400", "--threads", "1", "--no-skip",
-              "--output", png.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    std::string shown;
-    char buffer[256];
-    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, size_t(got));
-    close(terminal);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    int status = -1;
+    const std::string shown =
+        RunOnTerminal({"--centre", "0,1", "--scale", "1e-300", "--limit", "5000", "--width", "400",
+                       "--height", "400", "--threads", "1", "--no-skip", "--output", png.c_str()},
+                      status);
+    EXPECT_EQ(status, 0);
     EXPECT_NE(shown.find("computing the reference orbit"), std::string::npos) << shown;
     EXPECT_NE(shown.find("reference orbit 0."), std::string::npos) << shown;
     EXPECT_NE(shown.find(" s, "), std::string::npos) << shown;
