@@ -67,9 +67,19 @@ bool fractal_detail::Settle(const DeepContext& context, DeepWalk& p, const Compl
                 return true;
             }
             const double ww = p.wr * p.wr + p.wi * p.wi;
-            if (zz < p.sd * p.sd * ww || p.m == last)
+            if (p.m == last)
             {
                 p.Rescale(orbit.Exact(p.m) + p.Dz(), dc);
+                p.m = 0;
+            }
+            else if (zz < p.sd * p.sd * ww)
+            {
+                // dz holds bits here (2^s is above 2^-540, or sd² would
+                // not have beaten zz), so z in doubles is exact enough, and
+                // the vector lanes rebase with the same two multiplies.
+                const double inverse = fractal_detail::InverseScale(p.s);
+                p.wr = zr * inverse;
+                p.wi = zi * inverse;
                 p.m = 0;
             }
             else if (ww > kBandHigh || (ww < kBandLow && ww != 0.0))

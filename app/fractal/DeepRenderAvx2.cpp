@@ -113,7 +113,8 @@ private:
 
     // The lanes in the vectors' layout; wr, wi, m and n change in the
     // vectors only, the rest only in Settle.
-    alignas(32) double m_wr[kLanes], m_wi[kLanes], m_dr[kLanes], m_di[kLanes], m_sd[kLanes];
+    alignas(32) double m_wr[kLanes], m_wi[kLanes], m_dr[kLanes], m_di[kLanes], m_sd[kLanes],
+        m_inverse[kLanes];
     alignas(32) int64_t m_wide[kLanes];
     alignas(16) int32_t m_m[kLanes], m_n[kLanes];
 };
@@ -124,6 +125,7 @@ void LaneSet::ToVectors(Vectors& v)
     {
         const DeepWalk& p = m_walk[l];
         m_wr[l] = p.wr, m_wi[l] = p.wi, m_dr[l] = p.dr, m_di[l] = p.di, m_sd[l] = p.sd;
+        m_inverse[l] = fractal_detail::InverseScale(p.s);
         m_m[l] = static_cast<int32_t>(p.m);
         m_n[l] = static_cast<int32_t>(p.n);
         m_wide[l] = p.s < fractal_detail::kWideBelow ? -1 : 0;
@@ -189,7 +191,6 @@ int LaneSet::StepUntilQuestion(Vectors& v)
             const __m256d zz = _mm256_add_pd(_mm256_mul_pd(fr, fr), _mm256_mul_pd(fi, fi));
             const __m256d ww = _mm256_add_pd(_mm256_mul_pd(wr, wr), _mm256_mul_pd(wi, wi));
             __m256d due = _mm256_cmp_pd(zz, four, _CMP_NLE_UQ);
-            due = _mm256_or_pd(due, _mm256_cmp_pd(zz, _mm256_mul_pd(_mm256_mul_pd(sd, sd), ww), _CMP_LT_OQ));
             due = _mm256_or_pd(due, _mm256_cmp_pd(ww, high, _CMP_GT_OQ));
             due = _mm256_or_pd(due, _mm256_and_pd(_mm256_cmp_pd(ww, low, _CMP_LT_OQ),
                                                   _mm256_cmp_pd(ww, zero, _CMP_NEQ_OQ)));
@@ -198,13 +199,28 @@ int LaneSet::StepUntilQuestion(Vectors& v)
                               _mm256_cmp_pd(_mm256_andnot_pd(sign, s.zi[k]), tiny, _CMP_LT_OQ));
             const __m256d wide =
                 _mm256_castsi256_pd(_mm256_load_si256(reinterpret_cast<const __m256i*>(m_wide + 4 * k)));
-            due = _mm256_or_pd(due, _mm256_and_pd(tinyZ, wide));
+            const __m256d closer = _mm256_cmp_pd(zz, _mm256_mul_pd(_mm256_mul_pd(sd, sd), ww), _CMP_LT_OQ);
+            // A wide lane rebases onto Z₀ = 0, where it needs a wide step.
+            due = _mm256_or_pd(due, _mm256_and_pd(_mm256_or_pd(tinyZ, closer), wide));
             __m128i counted = _mm_or_si128(_mm_cmpeq_epi32(s.m[k], last), _mm_cmpgt_epi32(s.n[k], limitLess));
             const __m128i atRun =
                 _mm_cmpeq_epi32(_mm_and_si128(_mm_sub_epi32(s.m[k], one), align), _mm_setzero_si128());
             counted = _mm_or_si128(counted, _mm_andnot_si128(runsOff, atRun));
             due = _mm256_or_pd(due, _mm256_castsi256_pd(_mm256_cvtepi32_epi64(counted)));
             questions |= _mm256_movemask_pd(due) << (4 * k);
+
+            // Settle's rebase in place, for lanes with no other question:
+            // z · 2^-s, m = 0. The lanes with a question go to Settle as
+            // they are.
+            const __m256d rebase = _mm256_andnot_pd(due, closer);
+            const __m256d inverse = _mm256_load_pd(m_inverse + 4 * k);
+            wr = _mm256_blendv_pd(wr, _mm256_mul_pd(fr, inverse), rebase);
+            wi = _mm256_blendv_pd(wi, _mm256_mul_pd(fi, inverse), rebase);
+            const __m128i restart = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(
+                _mm256_castpd_si256(rebase), _mm256_setr_epi32(0, 2, 4, 6, 0, 2, 4, 6)));
+            s.m[k] = _mm_andnot_si128(restart, s.m[k]);
+            s.zr[k] = _mm256_andnot_pd(rebase, s.zr[k]);
+            s.zi[k] = _mm256_andnot_pd(rebase, s.zi[k]);
         }
     v = s;
     return questions;

@@ -46,6 +46,12 @@ struct DeepWalk
     }
 };
 
+// 2^-s, for a rebase that keeps the walk's scale.
+inline double InverseScale(int64_t s)
+{
+    return ScaleBy2(1.0, -s);
+}
+
 struct DeepContext
 {
     const CReferenceOrbit* orbit = nullptr;
