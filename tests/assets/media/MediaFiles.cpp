@@ -6,7 +6,11 @@
 #include <fstream>
 #include <stdexcept>
 
+#include <gtest/gtest.h>
 #include <vorbis/vorbisenc.h>
+
+#include "core/String.h"
+#include "render/Shape.h"
 
 namespace mediatest
 {
@@ -159,6 +163,23 @@ Bytes OggTone(unsigned channels, unsigned rate, unsigned frames)
     vorbis_comment_clear(&comment);
     vorbis_info_clear(&info);
     return out;
+}
+
+std::vector<uint16_t> Indices(const CShape& shape)
+{
+    return {shape.GetIndices(), shape.GetIndices() + shape.GetIndexCount()};
+}
+
+void ExpectModel(ModelReader read, const std::string& path, bool accepted,
+                 const std::vector<uint16_t>& indices, const char* name)
+{
+    CShape shape;
+    shape.SetCounts(1, 0);
+    EXPECT_EQ(read(path.c_str(), shape), accepted) << name;
+    if (accepted)
+        EXPECT_EQ(Indices(shape), indices) << name;
+    else
+        EXPECT_EQ(shape.GetVertexCount(), 1u) << name << ": shape changed";
 }
 
 std::string Scratch::Write(const Bytes& bytes, const std::string& name)

@@ -10,6 +10,9 @@
 
 #include "support/ScratchDir.h"
 
+class CShape;
+class String;
+
 namespace mediatest
 {
 
@@ -31,6 +34,15 @@ Bytes WaveFile(const std::vector<Bytes>& chunks);
 
 // Mono or stereo sine tone of `frames` frames, Vorbis-encoded at quality 0.
 Bytes OggTone(unsigned channels, unsigned rate, unsigned frames);
+
+using ModelReader = bool (*)(const String&, CShape&);
+
+std::vector<uint16_t> Indices(const CShape& shape);
+
+// One row of a model reader's table: the file at `path` is read, giving
+// `indices`, or refused, leaving a one-vertex shape as it was.
+void ExpectModel(ModelReader read, const std::string& path, bool accepted,
+                 const std::vector<uint16_t>& indices, const char* name);
 
 class Scratch
 {
