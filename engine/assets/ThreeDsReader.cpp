@@ -37,6 +37,9 @@ enum ChunkId : uint16_t
 };
 
 constexpr size_t kChunkHeader = 6;
+// Far more than a model uses; later ones are ignored, which bounds the
+// memory a file of tiny material chunks can take.
+constexpr size_t kMaxMaterials = 4096;
 
 // A run of bytes inside the file; every read is checked against its end.
 struct Span
@@ -170,8 +173,7 @@ private:
 
     void TriangleMeshChunk(Span body)
     {
-        m_meshes.emplace_back();
-        Mesh& mesh = m_meshes.back();
+        Mesh mesh;
         Chunks chunks(body);
         for (Chunk chunk; chunks.Next(chunk);)
         {
@@ -182,6 +184,13 @@ private:
             else if (chunk.id == kFaceList)
                 FaceList(chunk.body, mesh);
         }
+        // Meshes without vertices draw nothing; and once the model is past
+        // what 16-bit indices reach it will be refused, so nothing more is
+        // kept for it.
+        if (mesh.vertices.empty() || m_vertexCount > assets_detail::kMaxModelVertices)
+            return;
+        m_vertexCount += mesh.vertices.size() / 3;
+        m_meshes.push_back(std::move(mesh));
     }
 
     static void ReadFloats(Span body, size_t perRecord, std::vector<float>& out)
@@ -235,7 +244,8 @@ private:
             {
                 Material material;
                 Span rest;
-                if (ReadName(chunk.body, material.name, rest))
+                if (ReadName(chunk.body, material.name, rest) &&
+                    m_materials.size() < kMaxMaterials)
                     m_materials.push_back(material);
             }
             else if (chunk.id == kDiffuse && !m_materials.empty())
@@ -249,14 +259,13 @@ private:
     }
 
     std::vector<Mesh> m_meshes;
+    size_t m_vertexCount = 0;
     std::vector<Material> m_materials;
 };
 
 bool Reader::Build(TriangleMesh& out) const
 {
-    size_t total = 0;
-    for (const Mesh& mesh : m_meshes)
-        total += mesh.vertices.size() / 3;
+    const size_t total = m_vertexCount;
     if (total == 0 || total > assets_detail::kMaxModelVertices)
         return false;
 

@@ -116,12 +116,11 @@ TEST_F(OggReaderTest, RefusesOrStopsCleanlyOnFilesThatAreNotWhole)
     // restart must stop, not spin.
     const std::string silent = m_files.Write(OggTone(1, 8000, 0));
     OggReader reader;
-    if (reader.Open(silent.c_str()))
-    {
-        std::vector<uint8_t> buffer(64, 0xAB);
-        EXPECT_EQ(reader.Read(buffer.data(), 64, true), 0u);
-        EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0), 64);
-    }
+    ASSERT_TRUE(reader.Open(silent.c_str()));
+    EXPECT_EQ(reader.GetTotalSize(), 0u);
+    std::vector<uint8_t> buffer(64, 0xAB);
+    EXPECT_EQ(reader.Read(buffer.data(), 64, true), 0u);
+    EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0), 64);
     EXPECT_FALSE(reader.DecodeAll(silent.c_str()).samples);
 
     Bytes garbage = *s_tone;
