@@ -53,7 +53,8 @@ private:
 // long as the process.
 inline const std::string& PrivateFolder()
 {
-    static const std::string folder = [] {
+    static const std::string folder = []
+    {
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vemmo-fuzz-XXXXXX";
         if (!mkdtemp(pattern.data()))

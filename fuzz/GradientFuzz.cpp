@@ -11,10 +11,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static fuzz::MemoryFile file;
-    static const std::string links[] = {fuzz::LinkAs(file, "gradient.bmp"),
-                                        fuzz::LinkAs(file, "gradient.jpg"),
-                                        fuzz::LinkAs(file, "gradient.png"),
-                                        fuzz::LinkAs(file, "gradient.tga")};
+    static const std::string links[] = {
+        fuzz::LinkAs(file, "gradient.bmp"), fuzz::LinkAs(file, "gradient.jpg"),
+        fuzz::LinkAs(file, "gradient.png"), fuzz::LinkAs(file, "gradient.tga")};
     if (size == 0)
         return 0;
     file.Put(data + 1, size - 1);

@@ -129,35 +129,39 @@ int32_t VertexNumber(std::string_view word)
     return *end == '\0' ? int32_t(number) : 0;
 }
 
+// One line of a material library: "newmtl" starts a record, and the
+// colour and shininess lines fill the last one.
+void LibraryLine(std::string_view line, std::vector<ObjMaterial>& materials)
+{
+    Words words(line);
+    std::string_view key;
+    if (!words.Next(key))
+        return;
+    if (key == "newmtl")
+    {
+        materials.emplace_back();
+        materials.back().name = std::string(words.Rest());
+        return;
+    }
+    if (materials.empty())
+        return;
+    ObjMaterial& material = materials.back();
+    if (key == "Ka")
+        ReadFloats(words, material.ambient, 3);
+    else if (key == "Kd")
+        ReadFloats(words, material.diffuse, 3);
+    else if (key == "Ks")
+        ReadFloats(words, material.specular, 3);
+    else if (key == "Ns")
+        ReadFloats(words, &material.shininess, 1);
+}
+
 std::vector<ObjMaterial> ReadLibrary(const std::string& path)
 {
     std::vector<ObjMaterial> materials;
     std::vector<uint8_t> bytes;
-    if (!ReadRegularFile(String(path.c_str()), bytes, kMaxLibraryBytes))
-        return materials;
-    ForEachLine(bytes, [&](std::string_view line) {
-        Words words(line);
-        std::string_view key;
-        if (!words.Next(key))
-            return;
-        if (key == "newmtl")
-        {
-            materials.emplace_back();
-            materials.back().name = std::string(words.Rest());
-            return;
-        }
-        if (materials.empty())
-            return;
-        ObjMaterial& material = materials.back();
-        if (key == "Ka")
-            ReadFloats(words, material.ambient, 3);
-        else if (key == "Kd")
-            ReadFloats(words, material.diffuse, 3);
-        else if (key == "Ks")
-            ReadFloats(words, material.specular, 3);
-        else if (key == "Ns")
-            ReadFloats(words, &material.shininess, 1);
-    });
+    if (ReadRegularFile(String(path.c_str()), bytes, kMaxLibraryBytes))
+        ForEachLine(bytes, [&](std::string_view line) { LibraryLine(line, materials); });
     return materials;
 }
 
@@ -237,8 +241,7 @@ private:
             {
                 m_contents.colours.push_back(Rgba{assets_detail::ColourByte(it->diffuse[0]),
                                                   assets_detail::ColourByte(it->diffuse[1]),
-                                                  assets_detail::ColourByte(it->diffuse[2]),
-                                                  255});
+                                                  assets_detail::ColourByte(it->diffuse[2]), 255});
                 m_colour = uint32_t(m_contents.colours.size());
                 return;
             }

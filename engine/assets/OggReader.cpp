@@ -77,9 +77,9 @@ int64_t OggReader::Decode(uint8_t* buffer, uint32_t length, bool loop)
     while (done < length)
     {
         int section = 0;
-        const long got = ov_read(m_file.get(), reinterpret_cast<char*>(buffer + done),
-                                 int(std::min(length - done, kReadPiece)), 0, kBytesPerSample, 1,
-                                 &section);
+        const long got =
+            ov_read(m_file.get(), reinterpret_cast<char*>(buffer + done),
+                    int(std::min(length - done, kReadPiece)), 0, kBytesPerSample, 1, &section);
         if (got == OV_HOLE || got == OV_EBADLINK)
             return -1;
         if (got < 0)

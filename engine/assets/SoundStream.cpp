@@ -16,8 +16,8 @@ bool CSoundStream::OpenStream(const String& path, uint32_t size)
     size = std::clamp(size, kMinSize, kMaxSize);
     uint64_t bits = 0;
     if (m_reader->Open(path))
-        bits = uint64_t(m_reader->GetChannels()) * m_reader->GetSampleRate() *
-               m_reader->GetBits() * size;
+        bits = uint64_t(m_reader->GetChannels()) * m_reader->GetSampleRate() * m_reader->GetBits() *
+               size;
     // The buffer is bits / 1000 bytes; 64 bits hold it for any stated rate.
     const uint64_t bufferBytes = bits / 1000;
     if (bufferBytes == 0 || bufferBytes > kMaxBufferBytes)

@@ -244,8 +244,7 @@ private:
             {
                 Material material;
                 Span rest;
-                if (ReadName(chunk.body, material.name, rest) &&
-                    m_materials.size() < kMaxMaterials)
+                if (ReadName(chunk.body, material.name, rest) && m_materials.size() < kMaxMaterials)
                     m_materials.push_back(material);
             }
             else if (chunk.id == kDiffuse && !m_materials.empty())

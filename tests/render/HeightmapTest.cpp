@@ -53,8 +53,10 @@ TEST(Heightmap, GridsOutsideTwoByTwoTo65536SamplesGiveAnEmptyShape)
         unsigned width, depth;
         bool built;
     } grids[] = {
-        {0, 0, false},    {1, 5, false},    {5, 1, false},     {0, 4, false},
-        {257, 256, false}, {65537, 1, false}, {2, 2, true},     {256, 256, true},
+        {0, 0, false},     {1, 5, false},
+        {5, 1, false},     {0, 4, false},
+        {257, 256, false}, {65537, 1, false},
+        {2, 2, true},      {256, 256, true},
         {32768, 2, true},  {0x10000, 0x10000, false},
     };
     for (const Grid& grid : grids)

@@ -42,10 +42,7 @@ const char* const kCube = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
 class ObjReaderTest : public ::testing::Test
 {
 protected:
-    bool Read(const std::string& text)
-    {
-        return ReadObj(m_files.WriteText(text).c_str(), m_shape);
-    }
+    bool Read(const std::string& text) { return ReadObj(m_files.WriteText(text).c_str(), m_shape); }
 
     Scratch m_files;
     CShape m_shape;
@@ -64,8 +61,8 @@ TEST_F(ObjReaderTest, ReadsEveryFaceFormAndSplitsQuads)
                                    "# f 1 2 3\nvn 0 0 1\ns off\n"));
     EXPECT_EQ(m_shape.GetPrimitive(), unsigned(GL_TRIANGLES));
     EXPECT_EQ(m_shape.GetVertexCount(), 7u);
-    EXPECT_EQ(Indices(m_shape), (std::vector<uint16_t>{0, 1, 2, 2, 3, 0, 0, 3, 6, 0, 3, 6, 0, 3, 6,
-                                                       0, 1, 2, 2, 3, 0, 0, 0, 0}));
+    EXPECT_EQ(Indices(m_shape), (std::vector<uint16_t>{0, 1, 2, 2, 3, 0, 0, 3, 6, 0, 3, 6,
+                                                       0, 3, 6, 0, 1, 2, 2, 3, 0, 0, 0, 0}));
     EXPECT_EQ(m_shape.GetVertices()[3 * 6], 6.0f);
     EXPECT_EQ(m_shape.GetVertices()[3 * 6 + 2], -1.5f);
     // In file order, not by the faces' texture references.

@@ -11,9 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "MediaFiles.h"
-#include "core/String.h"
 #include "assets/SoundStream.h"
 #include "assets/WavReader.h"
+#include "core/String.h"
 
 using namespace mediatest;
 

@@ -95,12 +95,11 @@ TEST(ThreeDsReader, ReadsEveryMeshIntoOneListWithColoursAndTextureCoordinates)
     for (float f : {0.25f, 0.5f, 1.0f, 0.75f})
         PutFloat(texCoords, f);
     const Bytes file = File(Join({
-        Material("red", 200, 10, 0),
-        Material("blue", 0, 0, 255),
+        Material("red", 200, 10, 0), Material("blue", 0, 0, 255),
         Object("first", Join({VertexList(kTriangle), FaceList({0, 1, 2})})),
-        Object("second", Join({VertexList({5, 5, 5, 6, 5, 5, 5, 6, 5, 6, 6, 7}),
-                               Chunk3ds(0x4140, texCoords),
-                               FaceList({0, 1, 2, 1, 3, 2}, FaceMaterial("red", {1, 9}))})),
+        Object("second",
+               Join({VertexList({5, 5, 5, 6, 5, 5, 5, 6, 5, 6, 6, 7}), Chunk3ds(0x4140, texCoords),
+                     FaceList({0, 1, 2, 1, 3, 2}, FaceMaterial("red", {1, 9}))})),
         Chunk3ds(0x4700, Bytes(10, 1)), // a camera, skipped
     }));
     Scratch files;
@@ -139,19 +138,25 @@ TEST(ThreeDsReader, StopsAtBadChunksAndRefusesWhatItCannotRead)
     };
     const std::vector<Case> cases = {
         {"good", File(good), true, {0, 1, 2}},
-        {"not 4D4D", Join({Bytes{0x4D, 0x4C}, Bytes(goodFile.begin() + 2, goodFile.end())}),
-         false, {}},
+        {"not 4D4D",
+         Join({Bytes{0x4D, 0x4C}, Bytes(goodFile.begin() + 2, goodFile.end())}),
+         false,
+         {}},
         {"chunk past its parent keeps what came before",
-         File(Join({good, Object("p", Join({VertexList(kTriangle), overlong}))})), true,
+         File(Join({good, Object("p", Join({VertexList(kTriangle), overlong}))})),
+         true,
          {0, 1, 2}},
         {"chunk shorter than its header",
-         File(Join({good, Object("p", Join({shortChunk, VertexList(kTriangle)}))})), true,
+         File(Join({good, Object("p", Join({shortChunk, VertexList(kTriangle)}))})),
+         true,
          {0, 1, 2}},
-        {"vertex count past the chunk", File(Object("o", Join({VertexList(kTriangle, 60000),
-                                                              FaceList({0, 1, 2, 0, 1, 3})}))),
-         true, {0, 1, 2}},
+        {"vertex count past the chunk",
+         File(Object("o", Join({VertexList(kTriangle, 60000), FaceList({0, 1, 2, 0, 1, 3})}))),
+         true,
+         {0, 1, 2}},
         {"face past its mesh",
-         File(Join({good, Object("p", Join({VertexList(kTriangle), FaceList({0, 1, 3})}))})), true,
+         File(Join({good, Object("p", Join({VertexList(kTriangle), FaceList({0, 1, 3})}))})),
+         true,
          {0, 1, 2}},
         {"name without end", File(Chunk3ds(0x4000, Bytes(8, 'a'))), false, {}},
         {"no vertices", File(Object("o", FaceList({0, 1, 2}))), false, {}},
@@ -180,15 +185,15 @@ TEST(ThreeDsReader, RefusesMoreVerticesThanSixteenBitIndicesReach)
 
 TEST(ThreeDsReader, EveryCutOfAFileIsRefusedCleanly)
 {
-    const Bytes file = File(Join({Material("m", 1, 2, 3),
-                                  Object("o", Join({VertexList(kTriangle),
-                                                    FaceList({0, 1, 2}, FaceMaterial("m", {0}))}))}));
+    const Bytes file = File(Join(
+        {Material("m", 1, 2, 3),
+         Object("o", Join({VertexList(kTriangle), FaceList({0, 1, 2}, FaceMaterial("m", {0}))}))}));
     Scratch files;
     for (size_t length = 0; length < file.size(); ++length)
     {
         CShape shape;
-        EXPECT_FALSE(Read3ds(files.Write(Bytes(file.begin(), file.begin() + long(length))).c_str(),
-                         shape))
+        EXPECT_FALSE(
+            Read3ds(files.Write(Bytes(file.begin(), file.begin() + long(length))).c_str(), shape))
             << length;
     }
 }

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include "MediaFiles.h"
-#include "core/String.h"
 #include "assets/Sound.h"
+#include "core/String.h"
 
 using namespace mediatest;
 
@@ -33,9 +33,8 @@ TEST(WavReader, ReadsOneSecondOfStereoAsAThousandMilliseconds)
 {
     Scratch files;
     const Bytes samples = Samples(176400);
-    SoundData data = ReadWav(files.Write(WaveFile({FormatChunk(1, 2, 44100, 16),
-                                                   RiffChunk("data", samples)}))
-                                 .c_str());
+    SoundData data = ReadWav(
+        files.Write(WaveFile({FormatChunk(1, 2, 44100, 16), RiffChunk("data", samples)})).c_str());
     ASSERT_TRUE(data.samples);
     EXPECT_EQ(data.size, 176400u);
     EXPECT_EQ(data.channels, 2u);
@@ -57,10 +56,11 @@ TEST(WavReader, WalksOddUnknownAndLongChunksAndKeepsTheFirstData)
     longFormat[4] = 18; // two extra bytes after the sixteen
     longFormat.insert(longFormat.end(), {0xAA, 0xBB});
     const Bytes first = Samples(5); // odd: padded
-    SoundData data = ReadWav(Scratch().Write(WaveFile({RiffChunk("LIST", Samples(3)), longFormat,
-                                                       RiffChunk("data", first),
-                                                       RiffChunk("data", Samples(8))}))
-                                 .c_str());
+    SoundData data =
+        ReadWav(Scratch()
+                    .Write(WaveFile({RiffChunk("LIST", Samples(3)), longFormat,
+                                     RiffChunk("data", first), RiffChunk("data", Samples(8))}))
+                    .c_str());
     ASSERT_TRUE(data.samples);
     EXPECT_EQ(data.channels, 1u);
     EXPECT_EQ(data.bits, 8u);
@@ -90,8 +90,8 @@ TEST(WavReader, RefusesOrTrimsWhatTheFileCannotBackUp)
         {"no channels", WaveFile({zeroChannels, RiffChunk("data", Samples(8))}), 0},
         {"no fmt", WaveFile({RiffChunk("data", Samples(8))}), 0},
         {"no data", WaveFile({FormatChunk(1, 1, 8000, 8)}), 0},
-        {"data past the file, whole frames kept",
-         WaveFile({FormatChunk(1, 1, 8000, 16), lying}), 10},
+        {"data past the file, whole frames kept", WaveFile({FormatChunk(1, 1, 8000, 16), lying}),
+         10},
         {"stereo frames cut", WaveFile({FormatChunk(1, 2, 8000, 16), lying}), 8},
         {"length past 4 GiB", WaveFile({FormatChunk(1, 1, 8000, 8), huge}), 6},
         {"not RIFF", Bytes{'R', 'I', 'F', 'X', 4, 0, 0, 0, 'W', 'A', 'V', 'E'}, 0},
