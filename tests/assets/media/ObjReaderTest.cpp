@@ -83,19 +83,25 @@ TEST_F(ObjReaderTest, ColoursVerticesFromTheMaterialsClampedAndReadsCrLf)
 {
     const std::string library =
         m_files.WriteText("newmtl red\r\nKd 1 0 0\r\nnewmtl wild\r\nKd 2 -1 nan\r\nKa 1 1 1\r\n"
-                          "newmtl half\r\nKd 0.5 0.5 0.5\r\nNs 10\r\nnewmtl red\r\nKd 0.2 0 0\r\n",
+                          "newmtl half\r\nKd 0.5 0.5 0.5\r\nNs 10\r\nnewmtl red\r\nKd 0.2 0 0\r\n"
+                          "newmtl " +
+                              std::string(300, 'n') + "\nKd 0 0 1\n",
                           "colours.mtl");
     ASSERT_TRUE(Read(Vertices(9) + "mtllib\t " + library + "\r\n" +
                      "usemtl wild\r\nf 1 2 3\r\n"
                      "usemtl red\r\nf 4 5 6\r\n"
-                     "usemtl nothing\r\nf 7 8 9\r\n"));
+                     "usemtl nothing\r\nf 7 8 9\r\n"
+                     "usemtl " +
+                     std::string(300, 'n') + "\nf 9 9 9\n"));
     EXPECT_TRUE(m_shape.HasColourArray());
     EXPECT_EQ(m_shape.GetVertexCount(), 9u);
     EXPECT_EQ(Colour(m_shape, 0), (std::vector<uint8_t>{255, 0, 0, 255}));
     // The last "red" wins; an unknown name keeps the material in use.
     EXPECT_EQ(Colour(m_shape, 4), (std::vector<uint8_t>{51, 0, 0, 255}));
-    EXPECT_EQ(Colour(m_shape, 8), (std::vector<uint8_t>{51, 0, 0, 255}));
-    EXPECT_EQ(Indices(m_shape).size(), 12u);
+    EXPECT_EQ(Colour(m_shape, 7), (std::vector<uint8_t>{51, 0, 0, 255}));
+    // Names are not cut to a fixed length.
+    EXPECT_EQ(Colour(m_shape, 8), (std::vector<uint8_t>{0, 0, 255, 255}));
+    EXPECT_EQ(Indices(m_shape).size(), 15u);
 }
 
 TEST_F(ObjReaderTest, ASecondLibraryReplacesTheListButNotTheColourInUse)
