@@ -118,7 +118,8 @@ has_size() { [ "$(identify -format '%wx%h' "$2")" = "$1" ]; }
 same_pixels() {
   convert "$2" -depth 8 rgb:shot.rgb && convert "$1" -depth 8 rgb:ref.rgb && cmp -s shot.rgb ref.rgb
 }
-info_real() { python3 -c "import sys; print('Real: %.32f' % float(sys.argv[1]))" "$1"; }
+# As printf formats a double, which awk's numbers are.
+info_real() { awk -v v="$1" 'BEGIN { printf "Real: %.32f\n", v }'; }
 
 # --- The view ---------------------------------------------------------------
 start_vemmo
