@@ -1,7 +1,11 @@
 // vemmo-render: renders one view of the Mandelbrot set into a PNG file on
 // every core, through the same evaluation and row hand-out the explorer's
-// workers use, so the pixels never depend on the thread count. Exit status
-// 0 on success, 1 when the file cannot be written, 2 on bad options. The
+// workers use, so the pixels never depend on the thread count. Views past
+// double precision (or any view, with --perturbation) go through the deep
+// renderer: a reference orbit in MPFR and perturbation in doubles. Exit
+// status 0 on success, 1 when the file cannot be written, 2 on bad
+// options, 3 when --check finds the deep render wrong (the picture is
+// written all the same). The
 // picture is written beside the target and renamed over it when complete,
 // so an interrupted run never leaves a broken or empty file where the
 // previous picture was.
@@ -30,6 +34,9 @@
 #include <unistd.h>
 
 #include "core/String.h"
+#include "fractal/DeepCheck.h"
+#include "fractal/DeepRender.h"
+#include "fractal/DeepView.h"
 #include "fractal/Fractal.h"
 #include "fractal/Palette.h"
 #include "resources/Image.h"
@@ -41,14 +48,26 @@ namespace
 // Beyond this a render takes hours and its buffers gigabytes.
 constexpr unsigned long kMaxSide = 16384;
 constexpr unsigned long kMaxThreads = 256;
+// A deep view keeps its reference orbit, 24 bytes a step, and the runs of
+// skipped steps: this bounds them near 2.5 GB.
+constexpr uint32_t kMaxDeepLimit = 1u << 26;
 // How often the progress line changes on a terminal.
 constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 const char kUsage[] = "usage: vemmo-render [options]\n"
-                      "  --centre RE,IM  centre of the view (default -0.5,0)\n"
+                      "  --centre RE,IM  centre of the view (default -0.5,0), any number of digits\n"
                       "  --real RE       real part of the centre\n"
                       "  --imag IM       imaginary part of the centre\n"
-                      "  --scale S       zoom factor, 0 or more; 1 spans 3 x 2 units (default 1)\n"
+                      "  --scale S       zoom factor, 0 or more; 1 spans 3 x 2 units (default 1);\n"
+                      "                  down to 1e-2400: views past double precision are\n"
+                      "                  rendered by perturbation\n"
+                      "  --preset NAME   centre, scale and limit of a deep preset (options after\n"
+                      "                  it override them)\n"
+                      "  --presets FILE  where the deep presets are (default resources/deep.xml)\n"
+                      "  --perturbation  render by perturbation even where doubles would do\n"
+                      "  --no-skip       perturbation without skipping iterations, for comparison\n"
+                      "  --check         compare 4096 sampled pixels of a perturbation render\n"
+                      "                  with MPFR; status 3 when too many differ\n"
                       "  --limit N       iteration limit, 0 to 4294967295 (default 256)\n"
                       "  --width W       image width in pixels, 1 to 16384 (default 256)\n"
                       "  --height H      image height in pixels, 1 to 16384 (default 256)\n"
@@ -65,6 +84,13 @@ struct Options
     double centreRe = -0.5;
     double centreIm = 0.0;
     double scale = 1.0;
+    // The same view as given, for the deep renderer: the centre's text and
+    // the scale with its full exponent.
+    DeepView deep;
+    std::string presets = "resources/deep.xml";
+    bool perturbation = false;
+    bool skip = true;
+    bool check = false;
     uint32_t limit = 256;
     uint32_t width = 256;
     uint32_t height = 256;
@@ -108,13 +134,44 @@ bool ParseUnsigned(const char* text, unsigned long maximum, uint32_t& value)
     return true;
 }
 
-bool ParseCentre(const char* text, double& re, double& im)
+// A centre part: the double for today's path and the text for the deep one.
+bool ParseCentrePart(const char* text, double& value, std::string& exact)
+{
+    if (!ParseReal(text, value) || !IsRealText(text))
+        return false;
+    exact = text;
+    return true;
+}
+
+bool ParseCentre(const char* text, Options& options)
 {
     const char* comma = std::strchr(text, ',');
     if (comma == nullptr)
         return false;
     const std::string realPart(text, comma);
-    return ParseReal(realPart.c_str(), re) && ParseReal(comma + 1, im);
+    return ParseCentrePart(realPart.c_str(), options.centreRe, options.deep.re) &&
+           ParseCentrePart(comma + 1, options.centreIm, options.deep.im);
+}
+
+// The double the shallow path has always read, and the wide one.
+bool ParseScaleOption(const char* text, Options& options)
+{
+    double scale = 0.0;
+    if (!ParseReal(text, scale) || scale < 0.0 || !ParseScale(text, options.deep.scale))
+        return false;
+    options.scale = scale;
+    return true;
+}
+
+// A preset sets the view as the options would, doubles included.
+bool ApplyPreset(const std::string& name, Options& options)
+{
+    if (!ReadDeepPreset(options.presets.c_str(), name, options.deep))
+        return false;
+    options.limit = options.deep.limit;
+    options.scale = options.deep.scale.ToDouble();
+    return ParseReal(options.deep.re.c_str(), options.centreRe) &&
+           ParseReal(options.deep.im.c_str(), options.centreIm);
 }
 
 bool ParseCompression(const std::string& text, PngCompression& compression)
@@ -143,9 +200,17 @@ int ParseOptions(int argc, char** argv, Options& options)
             std::fputs(kUsage, stdout);
             return 0;
         }
+        if (name == "--perturbation" || name == "--no-skip" || name == "--check")
+        {
+            options.perturbation |= name == "--perturbation";
+            options.skip &= name != "--no-skip";
+            options.check |= name == "--check";
+            continue;
+        }
         static const char* const kKnown[] = {
             "--centre", "--real",   "--imag",     "--scale",   "--limit",      "--width",
-            "--height", "--output", "--gradient", "--threads", "--compression"};
+            "--height", "--output", "--gradient", "--threads", "--compression", "--preset",
+            "--presets"};
         if (std::find(std::begin(kKnown), std::end(kKnown), name) == std::end(kKnown))
             return Usage(name.compare(0, 2, "--") == 0 ? "unknown option " + name
                                                        : "unexpected argument " + name);
@@ -154,13 +219,20 @@ int ParseOptions(int argc, char** argv, Options& options)
         const char* value = argv[++i];
         bool good = false;
         if (name == "--centre")
-            good = ParseCentre(value, options.centreRe, options.centreIm);
+            good = ParseCentre(value, options);
         else if (name == "--real")
-            good = ParseReal(value, options.centreRe);
+            good = ParseCentrePart(value, options.centreRe, options.deep.re);
         else if (name == "--imag")
-            good = ParseReal(value, options.centreIm);
+            good = ParseCentrePart(value, options.centreIm, options.deep.im);
         else if (name == "--scale")
-            good = ParseReal(value, options.scale) && options.scale >= 0.0;
+            good = ParseScaleOption(value, options);
+        else if (name == "--preset")
+            good = ApplyPreset(value, options);
+        else if (name == "--presets")
+        {
+            options.presets = value;
+            good = !options.presets.empty();
+        }
         else if (name == "--limit")
             good = ParseUnsigned(value, UINT32_MAX, options.limit);
         else if (name == "--width")
@@ -272,8 +344,19 @@ public:
         // A guess from the rows handed out so far: rows differ in cost.
         if (share > 0.0f)
             std::snprintf(left, sizeof left, ", %.0f s left", elapsed * (1.0 - share) / share);
-        Show(std::to_string(int(100.0f * share)) + " % rendered" + left);
+        Show(m_reference + std::to_string(int(100.0f * share)) + " % rendered" + left);
     }
+    // A deep render's reference orbit comes first, and its time stays on
+    // the line apart from the render's, which starts counting after it.
+    void Reference() { Show("computing the reference orbit"); }
+    void ReferenceDone(double seconds)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "reference orbit %.1f s, ", seconds);
+        m_reference = text;
+        m_start = Clock::now();
+    }
+    void Checking() { Show("checking sampled pixels against MPFR"); }
     void Writing() { Show("writing the picture"); }
     void Clear()
     {
@@ -296,20 +379,22 @@ private:
     }
 
     const bool m_shown;
-    const Clock::time_point m_start = Clock::now();
+    Clock::time_point m_start = Clock::now();
+    std::string m_reference;
     size_t m_width = 0;
 };
 
-// Renders every row of the job on `threads` threads (fewer if the system
-// refuses some), all taking rows from the job's one counter.
-void RenderAllRows(CFractal& fractal, CImage& image, unsigned threads, ProgressLine& progress)
+// Runs `rows` on `threads` threads (fewer if the system refuses some), all
+// taking rows from the job's one counter, whose share `progress` reads.
+template <typename Rows, typename Share>
+void RenderAllRows(const Rows& rows, const Share& share, unsigned threads, ProgressLine& progress)
 {
     std::mutex mutex;
     std::condition_variable finished;
     unsigned done = 0;
     const auto work = [&]
     {
-        fractal.RenderRows(image);
+        rows();
         std::lock_guard<std::mutex> lock(mutex);
         ++done;
         finished.notify_one();
@@ -332,7 +417,7 @@ void RenderAllRows(CFractal& fractal, CImage& image, unsigned threads, ProgressL
         std::unique_lock<std::mutex> lock(mutex);
         const auto allDone = [&] { return done == std::max<size_t>(1, workers.size()); };
         while (!finished.wait_for(lock, kProgressInterval, allDone))
-            progress.Rendered(fractal.Progress());
+            progress.Rendered(share());
     }
     for (std::thread& worker : workers)
         worker.join();
@@ -377,6 +462,36 @@ int WriteAndRename(const CImage& image, const Options& options, ProgressLine& pr
     return 0;
 }
 
+// The deep path: reference orbit, perturbation, colouring with the same
+// palette, and the check when asked. Returns 3 when the check fails, else 0.
+int RenderDeep(const Options& options, const CFractal& fractal, CImage& image, ProgressLine& progress)
+{
+    CDeepRender render;
+    progress.Reference();
+    const auto start = std::chrono::steady_clock::now();
+    render.Prepare(options.deep, options.skip);
+    progress.ReferenceDone(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    RenderAllRows([&] { render.RenderRows(); }, [&] { return render.Progress(); }, options.threads,
+                  progress);
+    for (uint32_t row = 0; row < options.height; ++row)
+        for (uint32_t col = 0; col < options.width; ++col)
+            fractal.PixelColour(render.At(col, row).value, image.GetPixel(col, row));
+    if (!options.check)
+        return 0;
+    progress.Checking();
+    const DeepCheckResult result = CheckDeepRender(
+        options.deep, [&](uint32_t col, uint32_t row) { return render.At(col, row).steps; },
+        options.threads);
+    progress.Clear();
+    std::fprintf(stderr,
+                 "vemmo-render: check: %u of %u sampled pixels differ from MPFR, largest group %u: "
+                 "%s\n",
+                 unsigned(result.mismatches), unsigned(result.samples), unsigned(result.largestCluster),
+                 result.Passed() ? "passed" : "FAILED");
+    return result.Passed() ? 0 : 3;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -402,6 +517,19 @@ int main(int argc, char** argv)
     if (!IsReplaceable(options.output) || !CreatePartial(options.output))
         return CannotWrite(options.output);
 
+    options.deep.width = options.width;
+    options.deep.height = options.height;
+    options.deep.limit = options.limit;
+    const bool deep = options.perturbation || options.check ||
+                      !DoubleHolds(options.deep, options.centreRe, options.centreIm);
+    // The reference orbit keeps every step up to the limit.
+    if (deep && options.limit > kMaxDeepLimit)
+    {
+        unlink(g_partial);
+        return Usage("a limit above " + std::to_string(kMaxDeepLimit) +
+                     " is too much for a view rendered by perturbation");
+    }
+
     fractal.SetCentre(options.centreRe, options.centreIm);
     fractal.SetScale(options.scale);
     fractal.SetIterationLimit(options.limit);
@@ -416,6 +544,24 @@ int main(int argc, char** argv)
         return 1;
     }
     ProgressLine progress;
-    RenderAllRows(fractal, image, options.threads, progress);
-    return WriteAndRename(image, options, progress);
+    int checked = 0;
+    if (deep)
+    {
+        try
+        {
+            checked = RenderDeep(options, fractal, image, progress);
+        }
+        catch (const std::bad_alloc&)
+        {
+            progress.Clear();
+            unlink(g_partial);
+            std::fprintf(stderr, "vemmo-render: not enough memory for the reference orbit\n");
+            return 1;
+        }
+    }
+    else
+        RenderAllRows([&] { fractal.RenderRows(image); }, [&] { return fractal.Progress(); },
+                      options.threads, progress);
+    const int written = WriteAndRename(image, options, progress);
+    return written != 0 ? written : checked;
 }

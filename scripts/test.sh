@@ -3,6 +3,9 @@
 #   scripts/test.sh                 normal build in build/
 #   scripts/test.sh address         AddressSanitizer + UBSan build in build-address/
 #   scripts/test.sh thread          ThreadSanitizer build in build-thread/
+# The normal run also builds the fuzz targets with clang and runs each for a
+# few seconds from its seeds (scripts/fuzz.sh --smoke), so that a reader
+# whose target no longer builds or fails at once fails the run.
 # The tests run on a virtual X display with Mesa's software OpenGL, so the
 # ones that open a window (labelled "gl") need no screen or graphics card.
 set -euo pipefail
@@ -16,6 +19,10 @@ type=Release
 bash scripts/setup.sh
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE="$type" -DVEMMO_SANITIZE="$sanitize"
 cmake --build "$dir" -j "$(nproc)"
+
+if [ -z "$sanitize" ]; then
+  bash scripts/fuzz.sh --smoke
+fi
 
 run_env=(LIBGL_ALWAYS_SOFTWARE=1)
 if [ "$sanitize" = address ]; then

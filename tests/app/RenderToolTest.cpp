@@ -55,6 +55,31 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
+    // Runs the tool on a pseudo-terminal with `args` and returns what it
+    // showed there; its exit status goes to `status`.
+    static std::string RunOnTerminal(std::vector<const char*> args, int& status)
+    {
+        args.insert(args.begin(), VEMMO_RENDER_TOOL);
+        args.push_back(nullptr);
+        int terminal = -1;
+        const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (child < 0)
+            return "forkpty failed";
+        if (child == 0)
+        {
+            execv(VEMMO_RENDER_TOOL, const_cast<char* const*>(args.data()));
+            _exit(127);
+        }
+        std::string shown;
+        char buffer[256];
+        for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
+            shown.append(buffer, size_t(got));
+        close(terminal);
+        int raw = 0;
+        status = waitpid(child, &raw, 0) == child && WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return shown;
+    }
+
     static uint32_t BigEndian(const std::string& bytes, size_t at)
     {
         uint32_t value = 0;
@@ -173,25 +198,12 @@ TEST_F(RenderTool, ShowsProgressOnATerminalOnly)
     // Long enough for a few progress lines (silence off a terminal is
     // checked by the other tests, whose standard error is a file).
     const fs::path png = m_dir / "slow.png";
-    int terminal = -1;
-    const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
-    if (child == 0)
-    {
-        execl(VEMMO_RENDER_TOOL, VEMMO_RENDER_TOOL, "--centre",
-              "-0.743643887037151,0.131825904205330", "--scale", "1e-7", "--limit", "100000",
-              "--width", "240", "--height", "240", "--threads", "1", "--output", png.c_str(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    std::string shown;
-    char buffer[256];
-    for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, size_t(got));
-    close(terminal);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    int status = -1;
+    const std::string shown = RunOnTerminal(
+        {"--centre", "-0.743643887037151,0.131825904205330", "--scale", "1e-7", "--limit", "100000",
+         "--width", "240", "--height", "240", "--threads", "1", "--output", png.c_str()},
+        status);
+    EXPECT_EQ(status, 0);
     EXPECT_NE(shown.find("% rendered, "), std::string::npos) << shown;
     EXPECT_NE(shown.find(" s left"), std::string::npos) << shown;
     EXPECT_TRUE(fs::exists(png));
@@ -258,4 +270,86 @@ TEST_F(RenderTool, AnInterruptedRenderLeavesThePreviousPicture)
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
     EXPECT_EQ(ReadFile(png), "the previous picture");
     EXPECT_EQ(partials(), 0);
+}
+
+TEST_F(RenderTool, ReadsDeepViewsAndRefusesBadOnes)
+{
+    const fs::path png = m_dir / "deep.png";
+    const std::string out = " --width 4 --height 3 --output '" + png.string() + "'";
+    const std::string digits = "-0.75" + std::string(3000, '1');
+    for (const std::string& good :
+         {std::string("--centre 0,1 --scale 1e-1000 --limit 50"),
+          "--real " + digits + " --imag 0.1 --scale 1e-100 --limit 50", std::string("--scale 0 --perturbation")})
+    {
+        EXPECT_EQ(Run(good + out), 0) << good.substr(0, 60) << ": " << m_err;
+        EXPECT_TRUE(fs::exists(png));
+        fs::remove(png);
+    }
+    for (const char* bad : {"--scale 1e-2500", "--scale -1e-1000", "--real 1.5.5 --scale 1e-40",
+                            "--centre 0,1e-5000x", "--preset nope", "--presets ''"})
+    {
+        EXPECT_EQ(Run(std::string(bad) + out), 2) << bad;
+        EXPECT_NE(m_err.find("usage: vemmo-render"), std::string::npos) << bad;
+    }
+    // The reference orbit keeps every step: a limit past its bound is refused
+    // for a deep view, before any work.
+    EXPECT_EQ(Run("--scale 1e-30 --limit 67108865" + out), 2);
+    EXPECT_NE(m_err.find("too much for a view rendered by perturbation"), std::string::npos) << m_err;
+    EXPECT_FALSE(fs::exists(png));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 2); // stdout, stderr
+}
+
+TEST_F(RenderTool, MoreDigitsThanADoubleKeepAShallowViewsBytes)
+{
+    const fs::path a = m_dir / "a.png", b = m_dir / "b.png";
+    const std::string view = " --limit 100 --width 40 --height 30 --scale 0.01 --imag 0.1";
+    ASSERT_EQ(Run("--real -0.75" + view + " --output '" + a.string() + "'"), 0) << m_err;
+    ASSERT_EQ(Run("--real -0.75000000000000000000000000000000000001" + view + " --output '" +
+                  b.string() + "'"),
+              0)
+        << m_err;
+    EXPECT_TRUE(ReadFile(a) == ReadFile(b));
+}
+
+TEST_F(RenderTool, ChecksDeepRendersAgainstMpfr)
+{
+    const fs::path png = m_dir / "deep.png";
+    const std::string out = " --width 32 --height 24 --output '" + png.string() + "'";
+    for (const char* skip : {"", " --no-skip"})
+    {
+        EXPECT_EQ(Run(std::string("--centre 0,1 --scale 1e-320 --limit 2000 --check") + skip + out), 0)
+            << skip << ": " << m_err;
+        EXPECT_NE(m_err.find("0 of 768 sampled pixels differ from MPFR, largest group 0: passed"),
+                  std::string::npos)
+            << m_err;
+    }
+    // A preset sets the view; options after it override its limit.
+    const fs::path presets = m_dir / "deep.xml";
+    std::ofstream(presets) << "<deep><view name='other' real='0' imaginary='0' scale='1' iterations='1'/>"
+                              "<view name='here' real='0' imaginary='1' scale='1e-40' iterations='1'/>"
+                              "</deep>";
+    EXPECT_EQ(Run("--presets '" + presets.string() + "' --preset here --limit 600 --check" + out), 0)
+        << m_err;
+    EXPECT_NE(m_err.find("passed"), std::string::npos) << m_err;
+    std::unique_ptr<uint8_t[]> pixels(LoadPng(png.string().c_str()));
+    ASSERT_NE(pixels, nullptr);
+    // c = i itself never escapes (entry 0, black); its neighbours do.
+    const uint8_t* centre = pixels.get() + (12 * 32 + 16) * 3;
+    EXPECT_EQ(centre[0] + centre[1] + centre[2], 0);
+    EXPECT_GT(pixels[0] + pixels[1] + pixels[2], 0);
+}
+
+TEST_F(RenderTool, ShowsTheReferenceOrbitsTimeApart)
+{
+    const fs::path png = m_dir / "deep.png";
+    int status = -1;
+    const std::string shown =
+        RunOnTerminal({"--centre", "0,1", "--scale", "1e-300", "--limit", "5000", "--width", "400",
+                       "--height", "400", "--threads", "1", "--no-skip", "--output", png.c_str()},
+                      status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(shown.find("computing the reference orbit"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("reference orbit 0."), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" s, "), std::string::npos) << shown;
+    EXPECT_NE(shown.find("% rendered, "), std::string::npos) << shown;
 }

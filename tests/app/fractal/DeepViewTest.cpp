@@ -1,0 +1,82 @@
+// Reading deep views: scales far past a double's exponent, long decimals,
+// and where plain doubles stop holding a view.
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "fractal/DeepView.h"
+
+TEST(DeepView, ParsesScalesIntoAWideExponent)
+{
+    struct Case
+    {
+        const char* text;
+        bool good;
+        double log2; // of the value, when good and not 0
+    };
+    const Case cases[] = {
+        {"1", true, 0.0},
+        {"0", true, 0.0},
+        {"1e-300", true, -300 * std::log2(10.0)},
+        {"1e-1000", true, -1000 * std::log2(10.0)},
+        {"2.5e-2400", true, std::log2(2.5) - 2400 * std::log2(10.0)},
+        {"0.000000000000000000000000000000000000000000000000001", true, -51 * std::log2(10.0)},
+        {"1e-2500", false, 0}, // below 2^-8000
+        {"1e999", false, 0},
+        {"-1", false, 0},
+        {"-1e-1000", false, 0},
+        {"nan", false, 0},
+        {"inf", false, 0},
+        {"", false, 0},
+        {" 1", false, 0},
+        {"1e-10x", false, 0},
+    };
+    for (const Case& c : cases)
+    {
+        FloatExp scale = FloatExp::FromDouble(7.0);
+        EXPECT_EQ(ParseScale(c.text, scale), c.good) << c.text;
+        if (!c.good || std::string(c.text) == "0")
+            continue;
+        const double log2 = std::log2(std::fabs(scale.m)) + static_cast<double>(scale.e);
+        EXPECT_NEAR(log2, c.log2, 1e-9) << c.text;
+    }
+    FloatExp zero;
+    ASSERT_TRUE(ParseScale("0", zero));
+    EXPECT_TRUE(zero.IsZero());
+}
+
+TEST(DeepView, TakesCentresOfAnyLength)
+{
+    const std::string digits = "-0.7436438870371587047521915061147729243" + std::string(3000, '7');
+    EXPECT_TRUE(IsRealText(digits.c_str()));
+    EXPECT_TRUE(IsRealText("1e-5000"));
+    for (const char* bad : {"", "abc", "0.5x", " 1", "1,2", "inf"})
+        EXPECT_FALSE(IsRealText(bad)) << bad;
+
+    // 64 bits of margin above the finest step's.
+    DeepView view;
+    ASSERT_TRUE(ParseScale("1e-1000", view.scale));
+    view.width = 1024;
+    view.height = 768;
+    EXPECT_NEAR(view.PrecisionBits(), 64 + 1000 * std::log2(10.0) + std::log2(1024 / 3.0), 2);
+}
+
+TEST(DeepView, DoublesHoldUntilPixelsShareTheirValue)
+{
+    DeepView view;
+    view.width = 1024;
+    view.height = 768;
+    struct Case
+    {
+        const char* scale;
+        double centreRe;
+        bool holds;
+    };
+    for (const Case& c : {Case{"1", -0.5, true}, Case{"1e-9", -0.5, true}, Case{"1e-11", 1.0, false},
+                          Case{"1e-9", 1000.0, false}, Case{"1e-320", 0.0, false}, Case{"0", 0.5, true}})
+    {
+        ASSERT_TRUE(ParseScale(c.scale, view.scale));
+        EXPECT_EQ(DoubleHolds(view, c.centreRe, 0.0), c.holds) << c.scale << " at " << c.centreRe;
+    }
+}
