@@ -48,18 +48,6 @@ bool ReadInteger(const String& text, long long& value)
     return errno != ERANGE;
 }
 
-// Until the description loader is merged in, the panel simply stays empty.
-template <class Manager>
-auto LoadDescription(Manager& gui, const String& path, CResourceManager& resources, int)
-    -> decltype(gui.Load(path, resources), void())
-{
-    gui.Load(path, resources);
-}
-template <class Manager>
-void LoadDescription(Manager&, const String&, CResourceManager&, long)
-{
-}
-
 } // namespace
 
 int Application::StartUp(int, char**)
@@ -75,7 +63,8 @@ int Application::StartUp(int, char**)
     // SDL may never report the size it made, so ask for it.
     OnResize(GetClientWidth(), GetClientHeight(), CDisplay::Restored);
     m_resources.Load("resources/resources.xml");
-    LoadDescription(m_gui, String("resources/gui.xml"), m_resources, 0);
+    // A description that is missing or does not parse leaves no panel.
+    m_gui.Load("resources/gui.xml", m_resources);
     FindControls();
     ViewQuad.SetPosition(0.0f, 0.0f);
     ViewQuad.GetTransform().Set(CMatrix::TranslationZ, 1.0f);
