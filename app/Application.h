@@ -28,6 +28,7 @@
 #include "shell/Display.h"
 
 class CCheckBox;
+class CCombo;
 class CFont;
 class CImage;
 class CInputMap;
@@ -58,8 +59,13 @@ public:
     // Stops a running render: its workers write into members.
     ~Application() override;
 
+    // Largest side a render may have: its upload is padded to a square
+    // power of two, which must fit a texture and stay within memory.
+    static constexpr uint32_t MaxImageSide = 4096;
+
     // Window, resources, panel and first render, then the main loop until
-    // the window closes. Returns 0.
+    // the window closes. Returns 0, or 1 when no window or GL context could
+    // be made.
     int StartUp(int hasArguments, char** commandLine) override;
 
     // Main thread only. Stops a running render, clears FullImage at its
@@ -94,8 +100,26 @@ public:
     // downsampling) as the next free ScreenshotNNN.png, off the frame
     // thread. Returns the path, or empty when there is nothing to write.
     std::string TakeScreenshot();
-    // Looks the panel's controls up by name in the GUI manager.
+    // Looks the panel's controls up by name in the GUI manager; a control
+    // of another kind than its name calls for counts as absent.
     void FindControls();
+    // Fills "cboxGradients" with the entries of resources/gradients in byte
+    // order and "cboxLocations" with the location names, and selects item 0
+    // of all four combo boxes; no handler runs, as none is connected yet.
+    void FillPanel();
+    // Connects the combo boxes and check boxes found to their handlers.
+    void ConnectPanel();
+
+    // Handlers of the combo boxes' Selection (text, row, column).
+    // A row outside the locations changes nothing but still restarts the
+    // render; a negative iteration limit is never taken.
+    void OnLocation(String& text, int row, int column);
+    void OnGradient(String& text, int row, int column);
+    // "WxH"; a side that is negative or above MaxImageSide keeps the old
+    // resolution and starts nothing.
+    void OnResolution(String& text, int row, int column);
+    // A negative limit is refused and starts nothing.
+    void OnIterations(String& text, int row, int column);
 
     // Every worker of the current render has run out of rows, and the
     // completion has not been published yet.
@@ -151,9 +175,8 @@ private:
     // Moves the centre unless a part would stop being finite.
     void MoveCentre(double re, double im);
     void SetViewUniforms();
-    void UseGradient(const String& file);
-    // Stands in for the GUI description until it can be loaded.
-    void BuildPanel();
+    void FillGradients();
+    void FillLocations();
 
     CResourceManager m_resources;
     CGUIManager m_gui;
@@ -179,8 +202,11 @@ private:
     CProgress* m_progress = nullptr;
     CFont* m_fntDebug = nullptr;
     CFont* m_fntMandelbrot = nullptr;
+    CGUI* m_guiPanel = nullptr;
+    CCombo* m_cboxGradients = nullptr;
+    CCombo* m_cboxLocations = nullptr;
+    CCombo* m_cboxResolution = nullptr;
+    CCombo* m_cboxIterations = nullptr;
     CCheckBox* m_cboxDownsample = nullptr;
     CCheckBox* m_cboxShader = nullptr;
-    // Caption font of the built-in panel's check boxes.
-    std::unique_ptr<CFont> m_captionFont;
 };

@@ -105,6 +105,7 @@ protected:
         box->SetName("cboxShader");
         CCheckBox& added = static_cast<CCheckBox&>(*app.GetGUI().Append(std::move(box)));
         app.FindControls();
+        app.ConnectPanel();
         return added;
     }
 
