@@ -10,8 +10,16 @@
 #include <iterator>
 #include <string>
 
+#include "assets/Model.h"
+#include "assets/ObjReader.h"
+#include "assets/OggReader.h"
+#include "assets/SoundStream.h"
+#include "assets/ThreeDsReader.h"
+#include "assets/WavReader.h"
 #include "core/XML.h"
+#include "render/Heightmap.h"
 #include "render/Sprite.h"
+#include "resources/Image.h"
 #include "resources/PictureFile.h"
 #include "resources/Texture.h"
 
@@ -25,6 +33,35 @@ bool IsPicture(const String& file)
 {
     return std::any_of(std::begin(kPictureEndings), std::end(kPictureEndings),
                        [&](const char* ending) { return file.EndsWith(ending); });
+}
+
+// Tested after the pictures, in this order.
+enum class FileKind
+{
+    None,
+    Picture,
+    Ogg,
+    Wav,
+    ThreeDs,
+    Obj
+};
+
+FileKind KindOf(const String& file)
+{
+    if (IsPicture(file))
+        return FileKind::Picture;
+    static const struct
+    {
+        const char* ending;
+        FileKind kind;
+    } kEndings[] = {{".ogg", FileKind::Ogg},
+                    {".wav", FileKind::Wav},
+                    {".3ds", FileKind::ThreeDs},
+                    {".obj", FileKind::Obj}};
+    for (const auto& row : kEndings)
+        if (file.EndsWith(row.ending))
+            return row.kind;
+    return FileKind::None;
 }
 
 int IntOr(const CXMLNode& node, const char* name, int fallback)
@@ -95,6 +132,8 @@ bool CResourceManager::Load(const String& path)
 // element      "file" is               makes
 // sprite       its picture             a sprite on that picture (ParseSprite)
 // font         a TrueType face         a glyph sprite and its atlas (ParseFont)
+// stream       an Ogg Vorbis file      an open sound stream (ParseStream)
+// heightmap    a picture               a model of its height field (ParseHeightmap)
 // any other    any file                AddFile(file, name)
 // No "file" attribute: nothing.
 void CResourceManager::Parse(const CXMLNode& root)
@@ -112,6 +151,10 @@ void CResourceManager::Parse(const CXMLNode& root)
             ParseSprite(element, name, file);
         else if (element.GetName() == "font")
             ParseFont(element, name, file);
+        else if (element.GetName() == "stream")
+            ParseStream(element, name, file);
+        else if (element.GetName() == "heightmap")
+            ParseHeightmap(name, file);
         else
             AddFile(file, name);
     }
@@ -121,8 +164,24 @@ void CResourceManager::AddFile(const String& file, const String& name)
 {
     if (IsFileLoaded(file))
         return;
-    if (IsPicture(file))
+    switch (KindOf(file))
+    {
+    case FileKind::Picture:
         AddPicture(file, name);
+        break;
+    case FileKind::Ogg:
+        AddSound(file, name, OggReader().DecodeAll(file));
+        break;
+    case FileKind::Wav:
+        AddSound(file, name, ReadWav(file));
+        break;
+    case FileKind::ThreeDs:
+    case FileKind::Obj:
+        AddModel(file, name);
+        break;
+    case FileKind::None:
+        break;
+    }
 }
 
 bool CResourceManager::IsFileLoaded(const String& file) const
@@ -141,6 +200,63 @@ void CResourceManager::AddPicture(const String& file, const String& name)
     if (LoadPicture(file.GetText(), *texture))
         texture->Upload(MipmappedOnce());
     Add(std::move(texture));
+}
+
+// An unreadable sound is kept, empty, under its name.
+void CResourceManager::AddSound(const String& file, const String& name, SoundData samples)
+{
+    auto sound = std::make_unique<CSound>();
+    sound->SetName(name);
+    sound->SetFileName(file);
+    sound->Adopt(std::move(samples));
+    Add(std::move(sound));
+}
+
+// The same for a model: a file the reader refuses leaves an empty shape.
+void CResourceManager::AddModel(const String& file, const String& name)
+{
+    auto model = std::make_unique<CModel>();
+    model->SetName(name);
+    model->SetFileName(file);
+    if (file.EndsWith(".obj"))
+        ReadObj(file, model->GetShape());
+    else
+        Read3ds(file, model->GetShape());
+    model->Finish();
+    Add(std::move(model));
+}
+
+// Only Ogg Vorbis files stream; "size" is the buffer in milliseconds
+// (default 500), held to what the stream accepts before any arithmetic.
+void CResourceManager::ParseStream(const CXMLNode& element, const String& name, const String& file)
+{
+    if (!file.EndsWith(".ogg"))
+        return;
+    const int size = std::clamp(IntOr(element, "size", 500), int(CSoundStream::kMinSize),
+                                int(CSoundStream::kMaxSize));
+    auto stream = std::make_unique<CSoundStream>();
+    stream->SetName(name);
+    stream->SetFileName(file);
+    stream->OpenStream(file, uint32_t(size));
+    Add(std::move(stream));
+}
+
+// The picture's bytes as heights, one per sample whatever its channels.
+// The model is kept without a height field when the picture cannot be
+// read; grids the height map cannot index leave its shape empty.
+void CResourceManager::ParseHeightmap(const String& name, const String& file)
+{
+    auto model = std::make_unique<CModel>();
+    model->SetName(name);
+    model->SetFileName(file);
+    CImage picture;
+    if (IsPicture(file) && LoadPicture(file.GetText(), picture) && picture.GetPixels())
+    {
+        model->CopyShape(CHeightmap(picture.GetWidth(), picture.GetHeight(), picture.GetPixels()));
+        picture.FreePixels();
+    }
+    model->Finish();
+    Add(std::move(model));
 }
 
 // Frames by child element: "x", "y" (default 0), "w", "h" (default the

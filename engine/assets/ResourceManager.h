@@ -1,6 +1,7 @@
 // The owner of every loaded resource: pictures as textures, sprites cut from
-// them and fonts rasterised into glyph atlases, read from a resources
-// description or one file at a time, and found again by name. Main thread
+// them, fonts rasterised into glyph atlases, models, height maps and sounds,
+// read from a resources description or one file at a time, and found again
+// by name. Main thread
 // only: loading uploads textures to the current GL context.
 #pragma once
 
@@ -14,6 +15,7 @@ class CResource;
 class CSprite;
 class CTexture;
 class CXMLNode;
+struct SoundData;
 
 class CResourceManager
 {
@@ -63,6 +65,10 @@ private:
     void AddPicture(const String& file, const String& name);
     void ParseSprite(const CXMLNode& element, const String& name, const String& file);
     void ParseFont(const CXMLNode& element, const String& name, const String& file);
+    void ParseStream(const CXMLNode& element, const String& name, const String& file);
+    void ParseHeightmap(const String& name, const String& file);
+    void AddSound(const String& file, const String& name, SoundData samples);
+    void AddModel(const String& file, const String& name);
 
     std::vector<std::unique_ptr<CResource>> m_resources;
 };
