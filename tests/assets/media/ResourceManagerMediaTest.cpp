@@ -55,7 +55,7 @@ Bytes ThreeDsTriangle()
 struct Files
 {
     Scratch scratch;
-    std::string wav, ogg, obj, threeDs, tga, broken;
+    std::string wav, ogg, obj, threeDs, tga, wide, thin, broken;
 
     Files()
     {
@@ -66,6 +66,9 @@ struct Files
         obj = scratch.WriteText(kQuadObj, "quad.obj");
         threeDs = scratch.Write(ThreeDsTriangle(), "tri.3ds");
         tga = scratch.Write(GreyTga(3, 2, {0, 10, 20, 30, 40, 50}), "hill.tga");
+        // One sample more than 16-bit indices reach, and a grid one wide.
+        wide = scratch.Write(GreyTga(257, 256, Bytes(257 * 256, 7)), "wide.tga");
+        thin = scratch.Write(GreyTga(1, 5, Bytes(5, 7)), "thin.tga");
         broken = scratch.WriteText("not a resource", "broken");
     }
 
@@ -74,7 +77,8 @@ struct Files
     {
         const std::pair<const char*, const std::string*> names[] = {
             {"$wav", &wav}, {"$ogg", &ogg},       {"$obj", &obj},
-            {"$3ds", &threeDs}, {"$tga", &tga}, {"$broken", &broken}};
+            {"$3ds", &threeDs}, {"$tga", &tga}, {"$wide", &wide},
+            {"$thin", &thin}, {"$broken", &broken}};
         for (const auto& [key, path] : names)
             for (size_t at; (at = text.find(key)) != std::string::npos;)
                 text.replace(at, std::string(key).size(), *path);
@@ -128,6 +132,8 @@ TEST(ResourceManagerMedia, EndingsAndElementsMakeTheirKinds)
         // Kinds a file cannot have: nothing, or an empty resource.
         {R"(<stream name="x" file="$wav"/>)", "none"},
         {R"(<heightmap name="x" file="$obj"/>)", "model 0v 0i"},
+        {R"(<heightmap name="x" file="$wide"/>)", "model 0v 0i"},
+        {R"(<heightmap name="x" file="$thin"/>)", "model 0v 0i"},
         {R"(<heightmap name="x" file="$broken.tga"/>)", "model 0v 0i"},
         {R"(<sound name="x" file="$broken.wav"/>)", "sound 0ms 0B"},
         {R"(<sound name="x" file="$broken.ogg"/>)", "sound 0ms 0B"},
