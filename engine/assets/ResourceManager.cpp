@@ -176,8 +176,10 @@ void CResourceManager::AddFile(const String& file, const String& name)
         AddSound(file, name, ReadWav(file));
         break;
     case FileKind::ThreeDs:
+        AddModel(file, name, Read3ds);
+        break;
     case FileKind::Obj:
-        AddModel(file, name);
+        AddModel(file, name, ReadObj);
         break;
     case FileKind::None:
         break;
@@ -213,15 +215,12 @@ void CResourceManager::AddSound(const String& file, const String& name, SoundDat
 }
 
 // The same for a model: a file the reader refuses leaves an empty shape.
-void CResourceManager::AddModel(const String& file, const String& name)
+void CResourceManager::AddModel(const String& file, const String& name, ModelReader read)
 {
     auto model = std::make_unique<CModel>();
     model->SetName(name);
     model->SetFileName(file);
-    if (file.EndsWith(".obj"))
-        ReadObj(file, model->GetShape());
-    else
-        Read3ds(file, model->GetShape());
+    read(file, model->GetShape());
     model->Finish();
     Add(std::move(model));
 }

@@ -12,6 +12,7 @@
 #include "core/String.h"
 
 class CResource;
+class CShape;
 class CSprite;
 class CTexture;
 class CXMLNode;
@@ -68,7 +69,8 @@ private:
     void ParseStream(const CXMLNode& element, const String& name, const String& file);
     void ParseHeightmap(const String& name, const String& file);
     void AddSound(const String& file, const String& name, SoundData samples);
-    void AddModel(const String& file, const String& name);
+    using ModelReader = bool (*)(const String& path, CShape& shape);
+    void AddModel(const String& file, const String& name, ModelReader read);
 
     std::vector<std::unique_ptr<CResource>> m_resources;
 };
