@@ -69,6 +69,19 @@ int IntOr(const CXMLNode& node, const char* name, int fallback)
     return node.GetAttribute(name) ? node.GetAttributeInt(name) : fallback;
 }
 
+// A frame's position or size: negative reads as 0, and beyond the bound
+// as the bound.
+unsigned FramePixels(long long value)
+{
+    return unsigned(std::clamp<long long>(value, 0, CResourceManager::kMaxFramePixels));
+}
+
+unsigned FramePixels(const CXMLNode& node, const char* name, unsigned fallback)
+{
+    return FramePixels(node.GetAttribute(name) ? node.GetAttributeInt(name)
+                                               : static_cast<long long>(fallback));
+}
+
 // Leading integer as atoi reads it, but pinned to the range of long long
 // instead of overflowing.
 long long LeadingInteger(const std::string& text)
@@ -284,10 +297,10 @@ void CResourceManager::ParseSprite(const CXMLNode& element, const String& name, 
     for (unsigned i = 0; i < element.GetChildCount(); ++i)
     {
         const CXMLNode& child = *element.GetChild(i);
-        const unsigned x = static_cast<unsigned>(IntOr(child, "x", 0));
-        const unsigned y = static_cast<unsigned>(IntOr(child, "y", 0));
-        const unsigned w = static_cast<unsigned>(IntOr(child, "w", int(textureWidth)));
-        const unsigned h = static_cast<unsigned>(IntOr(child, "h", int(textureHeight)));
+        const unsigned x = FramePixels(child, "x", 0);
+        const unsigned y = FramePixels(child, "y", 0);
+        const unsigned w = FramePixels(child, "w", textureWidth);
+        const unsigned h = FramePixels(child, "h", textureHeight);
         const unsigned delay =
             static_cast<unsigned>(IntOr(child, "delay", int(sprite->GetDefaultDelay())));
         if (!child.GetAttribute("array"))
@@ -309,8 +322,8 @@ void CResourceManager::ParseSprite(const CXMLNode& element, const String& name, 
             for (long long column = 0; column < columns; ++column)
             {
                 SpriteFrame frame;
-                CSprite::SetFrameRect(frame, x + unsigned(column) * w, y + unsigned(row) * h, w, h,
-                                      delay, texture);
+                CSprite::SetFrameRect(frame, FramePixels(x + column * w),
+                                      FramePixels(y + row * h), w, h, delay, texture);
                 sprite->AddFrame(frame);
             }
     }

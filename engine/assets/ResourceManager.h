@@ -25,6 +25,9 @@ public:
     // the manager allocate gigabytes: frames a sprite may hold, and the
     // pixel height and number of character codes of a font.
     static constexpr unsigned kMaxSpriteFrames = 65536;
+    // Frame positions and sizes are held to this many pixels, which no
+    // texture reaches, so that scaling them to a canvas stays in range.
+    static constexpr unsigned kMaxFramePixels = 65536;
     static constexpr int kMaxFontHeight = 256;
     static constexpr unsigned kMaxFontCodes = 1024;
 
