@@ -44,6 +44,30 @@ def location_seeds():
     }
 
 
+def gui_seeds():
+    seeds = {
+        "panel.xml": b'<gui><font name="f" kern="1" text="a\\nb"/><scroll name="s" w="12" max="3"/>'
+                     b'<button name="b" font="f" text="Go"><offset x="1" y="1"/><hover a="1"/></button>'
+                     b'<checkbox name="c" font="b"/><edit name="e" font="f" limit="4"/>'
+                     b'<combo name="cb" font="f" scroll="s" h="80"><list><column name="x" w="40">'
+                     b'<item text="one"/></column></list></combo>'
+                     b'<list name="l" scroll="f" spacing="2"><column w="30"><item text="a"/></column>'
+                     b'<column w="20"><item text="b"/></column></list>'
+                     b'<progress name="p" min="1" max="9"/><control name="bar" w="200" h="20"/>'
+                     b'<window name="w" font="f" text="T"><gui h="10"/><button w="8" h="8"/></window>'
+                     b'<frame name="fr" borderX="2"><gui border="1" w="4"/><gui border="9"/></frame>'
+                     b'<gui name="child" parent="later" sprite="none" frame="-2"/><gui name="later" parent="child"/>'
+                     b'</gui>\n',
+        "menus.xml": b'<gui><gui name="icon" w="8" h="8"/><menu name="m" font="f" icon="icon" w="60" h="16">'
+                     b'<hover r="1" a="0.5"/><menu name="i" parent="m" text="Item">'
+                     b'<menu name="j" parent="i"/></menu></menu><menu name="k" parent="m"/></gui>\n',
+    }
+    shipped = ROOT / "resources" / "gui.xml"
+    if shipped.exists():
+        seeds["gui.xml"] = shipped.read_bytes()
+    return seeds
+
+
 def obj_seeds():
     cube = ("mtllib fuzz.mtl\r\nusemtl red\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\n"
             "v 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\nvt 0 0\nvt 1 0\nvt 1 1\nvn 0 0 1\n"
@@ -136,7 +160,7 @@ def main():
         sys.exit(__doc__)
     out = Path(sys.argv[1])
     corpora = {"xml": xml_seeds(), "locations": location_seeds(), "obj": obj_seeds(),
-               "3ds": seeds_3ds(), "wav": wav_seeds(), "ogg": ogg_seeds()}
+               "3ds": seeds_3ds(), "wav": wav_seeds(), "ogg": ogg_seeds(), "gui": gui_seeds()}
     for target, ending in PICTURES.items():
         corpora[target] = {p.name: p.read_bytes() for p in sorted(IMAGES.glob("*" + ending))}
     corpora["gradient"] = {}

@@ -28,11 +28,19 @@ bool ReadWhole(const char* text, mpfr_ptr x)
     return *end == '\0' && mpfr_number_p(x);
 }
 
+// A step keeps only the mantissa bits that leave room for the pixel index
+// x (|x| ≤ pixels ÷ 2), so that x × step, a pixel's c − centre, is exact in
+// a double. Rounded, an offset would be off by up to 2^-53 of itself, and
+// near the boundary that alone moves a long orbit's escape step.
 FloatExp Step(FloatExp scale, double span, uint32_t pixels)
 {
     if (pixels == 0)
         return {};
-    return scale * FloatExp::FromDouble(span / static_cast<double>(pixels));
+    const FloatExp step = scale * FloatExp::FromDouble(span / static_cast<double>(pixels));
+    int indexBits = 0;
+    std::frexp(static_cast<double>(pixels >> 1), &indexBits);
+    const int bits = 53 - indexBits;
+    return FloatExp::Make(std::ldexp(std::nearbyint(std::ldexp(step.m, bits)), -bits), step.e);
 }
 
 } // namespace

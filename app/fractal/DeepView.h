@@ -1,7 +1,8 @@
 // A view that may lie past double precision: the centre as the text it was
 // given (any number of digits) and the scale as a wide-exponent number, down
 // to 2^-8000 (about 1e-2408). The pixel mapping is the shallow one's, with
-// the steps scale × 3 ÷ width and scale × 2 ÷ height.
+// the steps scale × 3 ÷ width and scale × 2 ÷ height, their mantissas cut
+// so that every pixel's offset from the centre is exact in a double.
 #pragma once
 
 #include <cstdint>

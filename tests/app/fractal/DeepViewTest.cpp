@@ -80,3 +80,34 @@ TEST(DeepView, DoublesHoldUntilPixelsShareTheirValue)
         EXPECT_EQ(DoubleHolds(view, c.centreRe, 0.0), c.holds) << c.scale << " at " << c.centreRe;
     }
 }
+
+// A rounded c − centre is off by up to 2^-53 of itself, enough to move the
+// escape step of a long orbit near the boundary against MPFR's exact c.
+TEST(DeepView, PixelOffsetsAreExactInDoubles)
+{
+    DeepView view;
+    for (const char* scale : {"1.2345678901234567e-5", "0.7", "3.3333333333333333e-300"})
+        for (uint32_t width : {1024u, 16384u})
+        {
+            ASSERT_TRUE(ParseScale(scale, view.scale));
+            view.width = width;
+            view.height = width - 1;
+            const FloatExp stepRe = view.StepRe();
+            const FloatExp stepIm = view.StepIm();
+            for (uint32_t i = 0; i < width; i += 7)
+            {
+                const ComplexExp offset = view.Offset(i, i);
+                const double x = static_cast<double>(static_cast<int32_t>(i - width / 2));
+                const double y = static_cast<double>(static_cast<int32_t>(i - (width - 1) / 2));
+                // The product's rounding error is the fma's remainder.
+                EXPECT_EQ(std::fma(stepRe.m, x, -ComplexExp::Shifted(offset.re, offset.e - stepRe.e)), 0.0)
+                    << scale << " " << width << " " << i;
+                EXPECT_EQ(std::fma(stepIm.m, y, -ComplexExp::Shifted(offset.im, offset.e - stepIm.e)), 0.0)
+                    << scale << " " << width << " " << i;
+            }
+            // The step itself stays within 2^-39 (16384 pixels) of scale × 3 ÷ width.
+            const double wanted = 3.0 / width;
+            const double got = (stepRe / view.scale).ToDouble();
+            EXPECT_NEAR(got / wanted, 1.0, 0x1p-38) << scale << " " << width;
+        }
+}
