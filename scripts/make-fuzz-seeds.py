@@ -4,7 +4,8 @@
     scripts/make-fuzz-seeds.py OUT    one folder OUT/<target> per fuzz target
 
 Pictures are the decoder tests' own files; models, WAV files and XML are
-written here; Ogg files are encoded from WAV files by oggenc (vorbis-tools).
+written here (resource descriptions carry one of them after a "#--" line);
+Ogg files are encoded from WAV files by oggenc (vorbis-tools).
 """
 import math
 import shutil
@@ -136,6 +137,24 @@ def ogg_seeds():
     return seeds
 
 
+def resource_seeds(corpora):
+    """A description of every kind, then one file it reaches as "fuzz.*"."""
+    kinds = {
+        "obj": (b'<model name="m" file="fuzz.obj"/>', corpora["obj"]["cube.obj"].split(b"\n#--\n")[0]),
+        "3ds": (b'<model name="m" file="fuzz.3ds"/>', next(iter(corpora["3ds"].values()))),
+        "wav": (b'<sound name="w" file="fuzz.wav"/><stream name="x" file="fuzz.wav"/>',
+                corpora["wav"]["stereo16.wav"]),
+        "ogg": (b'<sound name="o" file="fuzz.ogg"/><stream name="s" file="fuzz.ogg" size="250"/>',
+                corpora["ogg"]["mono.ogg"]),
+        "tga": (b'<heightmap name="h" file="fuzz.tga"/><sprite name="p" file="fuzz.tga">'
+                b'<frame array="4,2" w="16" h="16"/><frame name="f" x="1" delay="40"/></sprite>'
+                b'<font name="f" file="fuzz.ttf" height="12" start="32" end="126"/>',
+                next(iter(corpora["tga"].values()))),
+    }
+    return {f"{kind}.xml": b"<resources>" + description + b"<other file=\"fuzz.bmp\"/>"
+            b"</resources>\n#--\n" + data for kind, (description, data) in kinds.items()}
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -148,6 +167,7 @@ def main():
     for index, ending in enumerate(GRADIENT_ENDINGS):
         for p in sorted(IMAGES.glob("*" + ending)):
             corpora["gradient"][p.name] = bytes([index]) + p.read_bytes()
+    corpora["resources"] = resource_seeds(corpora)
     for target, files in corpora.items():
         folder = out / target
         shutil.rmtree(folder, ignore_errors=True)

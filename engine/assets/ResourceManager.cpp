@@ -10,8 +10,16 @@
 #include <iterator>
 #include <string>
 
+#include "assets/Model.h"
+#include "assets/ObjReader.h"
+#include "assets/OggReader.h"
+#include "assets/SoundStream.h"
+#include "assets/ThreeDsReader.h"
+#include "assets/WavReader.h"
 #include "core/XML.h"
+#include "render/Heightmap.h"
 #include "render/Sprite.h"
+#include "resources/Image.h"
 #include "resources/PictureFile.h"
 #include "resources/Texture.h"
 
@@ -27,9 +35,51 @@ bool IsPicture(const String& file)
                        [&](const char* ending) { return file.EndsWith(ending); });
 }
 
+// Tested after the pictures, in this order.
+enum class FileKind
+{
+    None,
+    Picture,
+    Ogg,
+    Wav,
+    ThreeDs,
+    Obj
+};
+
+FileKind KindOf(const String& file)
+{
+    if (IsPicture(file))
+        return FileKind::Picture;
+    static const struct
+    {
+        const char* ending;
+        FileKind kind;
+    } kEndings[] = {{".ogg", FileKind::Ogg},
+                    {".wav", FileKind::Wav},
+                    {".3ds", FileKind::ThreeDs},
+                    {".obj", FileKind::Obj}};
+    for (const auto& row : kEndings)
+        if (file.EndsWith(row.ending))
+            return row.kind;
+    return FileKind::None;
+}
+
 int IntOr(const CXMLNode& node, const char* name, int fallback)
 {
     return node.GetAttribute(name) ? node.GetAttributeInt(name) : fallback;
+}
+
+// A frame's position or size: negative reads as 0, and beyond the bound
+// as the bound.
+unsigned FramePixels(long long value)
+{
+    return unsigned(std::clamp<long long>(value, 0, CResourceManager::kMaxFramePixels));
+}
+
+unsigned FramePixels(const CXMLNode& node, const char* name, unsigned fallback)
+{
+    return FramePixels(node.GetAttribute(name) ? node.GetAttributeInt(name)
+                                               : static_cast<long long>(fallback));
 }
 
 // Leading integer as atoi reads it, but pinned to the range of long long
@@ -95,6 +145,8 @@ bool CResourceManager::Load(const String& path)
 // element      "file" is               makes
 // sprite       its picture             a sprite on that picture (ParseSprite)
 // font         a TrueType face         a glyph sprite and its atlas (ParseFont)
+// stream       an Ogg Vorbis file      an open sound stream (ParseStream)
+// heightmap    a picture               a model of its height field (ParseHeightmap)
 // any other    any file                AddFile(file, name)
 // No "file" attribute: nothing.
 void CResourceManager::Parse(const CXMLNode& root)
@@ -112,6 +164,10 @@ void CResourceManager::Parse(const CXMLNode& root)
             ParseSprite(element, name, file);
         else if (element.GetName() == "font")
             ParseFont(element, name, file);
+        else if (element.GetName() == "stream")
+            ParseStream(element, name, file);
+        else if (element.GetName() == "heightmap")
+            ParseHeightmap(name, file);
         else
             AddFile(file, name);
     }
@@ -121,8 +177,26 @@ void CResourceManager::AddFile(const String& file, const String& name)
 {
     if (IsFileLoaded(file))
         return;
-    if (IsPicture(file))
+    switch (KindOf(file))
+    {
+    case FileKind::Picture:
         AddPicture(file, name);
+        break;
+    case FileKind::Ogg:
+        AddSound(file, name, OggReader().DecodeAll(file));
+        break;
+    case FileKind::Wav:
+        AddSound(file, name, ReadWav(file));
+        break;
+    case FileKind::ThreeDs:
+        AddModel(file, name, Read3ds);
+        break;
+    case FileKind::Obj:
+        AddModel(file, name, ReadObj);
+        break;
+    case FileKind::None:
+        break;
+    }
 }
 
 bool CResourceManager::IsFileLoaded(const String& file) const
@@ -141,6 +215,60 @@ void CResourceManager::AddPicture(const String& file, const String& name)
     if (LoadPicture(file.GetText(), *texture))
         texture->Upload(MipmappedOnce());
     Add(std::move(texture));
+}
+
+// An unreadable sound is kept, empty, under its name.
+void CResourceManager::AddSound(const String& file, const String& name, SoundData samples)
+{
+    auto sound = std::make_unique<CSound>();
+    sound->SetName(name);
+    sound->SetFileName(file);
+    sound->Adopt(std::move(samples));
+    Add(std::move(sound));
+}
+
+// The same for a model: a file the reader refuses leaves an empty shape.
+void CResourceManager::AddModel(const String& file, const String& name, ModelReader read)
+{
+    auto model = std::make_unique<CModel>();
+    model->SetName(name);
+    model->SetFileName(file);
+    read(file, model->GetShape());
+    model->Finish();
+    Add(std::move(model));
+}
+
+// Only Ogg Vorbis files stream; "size" is the buffer in milliseconds
+// (default 500), held to what the stream accepts before any arithmetic.
+void CResourceManager::ParseStream(const CXMLNode& element, const String& name, const String& file)
+{
+    if (!file.EndsWith(".ogg"))
+        return;
+    const int size = std::clamp(IntOr(element, "size", 500), int(CSoundStream::kMinSize),
+                                int(CSoundStream::kMaxSize));
+    auto stream = std::make_unique<CSoundStream>();
+    stream->SetName(name);
+    stream->SetFileName(file);
+    stream->OpenStream(file, uint32_t(size));
+    Add(std::move(stream));
+}
+
+// The picture's bytes as heights, one per sample whatever its channels.
+// The model is kept without a height field when the picture cannot be
+// read; grids the height map cannot index leave its shape empty.
+void CResourceManager::ParseHeightmap(const String& name, const String& file)
+{
+    auto model = std::make_unique<CModel>();
+    model->SetName(name);
+    model->SetFileName(file);
+    CImage picture;
+    if (IsPicture(file) && LoadPicture(file.GetText(), picture) && picture.GetPixels())
+    {
+        model->CopyShape(CHeightmap(picture.GetWidth(), picture.GetHeight(), picture.GetPixels()));
+        picture.FreePixels();
+    }
+    model->Finish();
+    Add(std::move(model));
 }
 
 // Frames by child element: "x", "y" (default 0), "w", "h" (default the
@@ -169,10 +297,10 @@ void CResourceManager::ParseSprite(const CXMLNode& element, const String& name, 
     for (unsigned i = 0; i < element.GetChildCount(); ++i)
     {
         const CXMLNode& child = *element.GetChild(i);
-        const unsigned x = static_cast<unsigned>(IntOr(child, "x", 0));
-        const unsigned y = static_cast<unsigned>(IntOr(child, "y", 0));
-        const unsigned w = static_cast<unsigned>(IntOr(child, "w", int(textureWidth)));
-        const unsigned h = static_cast<unsigned>(IntOr(child, "h", int(textureHeight)));
+        const unsigned x = FramePixels(child, "x", 0);
+        const unsigned y = FramePixels(child, "y", 0);
+        const unsigned w = FramePixels(child, "w", textureWidth);
+        const unsigned h = FramePixels(child, "h", textureHeight);
         const unsigned delay =
             static_cast<unsigned>(IntOr(child, "delay", int(sprite->GetDefaultDelay())));
         if (!child.GetAttribute("array"))
@@ -194,8 +322,8 @@ void CResourceManager::ParseSprite(const CXMLNode& element, const String& name, 
             for (long long column = 0; column < columns; ++column)
             {
                 SpriteFrame frame;
-                CSprite::SetFrameRect(frame, x + unsigned(column) * w, y + unsigned(row) * h, w, h,
-                                      delay, texture);
+                CSprite::SetFrameRect(frame, FramePixels(x + column * w),
+                                      FramePixels(y + row * h), w, h, delay, texture);
                 sprite->AddFrame(frame);
             }
     }

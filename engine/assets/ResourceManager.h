@@ -1,6 +1,7 @@
 // The owner of every loaded resource: pictures as textures, sprites cut from
-// them and fonts rasterised into glyph atlases, read from a resources
-// description or one file at a time, and found again by name. Main thread
+// them, fonts rasterised into glyph atlases, models, height maps and sounds,
+// read from a resources description or one file at a time, and found again
+// by name. Main thread
 // only: loading uploads textures to the current GL context.
 #pragma once
 
@@ -11,9 +12,11 @@
 #include "core/String.h"
 
 class CResource;
+class CShape;
 class CSprite;
 class CTexture;
 class CXMLNode;
+struct SoundData;
 
 class CResourceManager
 {
@@ -22,6 +25,9 @@ public:
     // the manager allocate gigabytes: frames a sprite may hold, and the
     // pixel height and number of character codes of a font.
     static constexpr unsigned kMaxSpriteFrames = 65536;
+    // Frame positions and sizes are held to this many pixels, which no
+    // texture reaches, so that scaling them to a canvas stays in range.
+    static constexpr unsigned kMaxFramePixels = 65536;
     static constexpr int kMaxFontHeight = 256;
     static constexpr unsigned kMaxFontCodes = 1024;
 
@@ -63,6 +69,11 @@ private:
     void AddPicture(const String& file, const String& name);
     void ParseSprite(const CXMLNode& element, const String& name, const String& file);
     void ParseFont(const CXMLNode& element, const String& name, const String& file);
+    void ParseStream(const CXMLNode& element, const String& name, const String& file);
+    void ParseHeightmap(const String& name, const String& file);
+    void AddSound(const String& file, const String& name, SoundData samples);
+    using ModelReader = bool (*)(const String& path, CShape& shape);
+    void AddModel(const String& file, const String& name, ModelReader read);
 
     std::vector<std::unique_ptr<CResource>> m_resources;
 };

@@ -131,6 +131,27 @@ TEST(ResourceManager, HostileCountsAllocateNothing)
     EXPECT_EQ(manager.FindTextureByFile("resources/fonts/DejaVuSans.ttf"), nullptr);
 }
 
+// Found by fuzzing: a frame near 2^32 pixels overflowed the conversion
+// from the canvas scale back to pixels.
+TEST(ResourceManager, FrameRectsAreHeldToTheirBound)
+{
+    const unsigned most = CResourceManager::kMaxFramePixels;
+    CResourceManager manager;
+    ParseText(manager, R"(<r><sprite name="s" file="a.png">
+        <frame x="-1" y="4294967295" w="99999999999" h="-7"/>
+        <frame array="3,2" x="65000" y="65530" w="300" h="4"/>
+      </sprite></r>)");
+    const CSprite* sprite = manager.FindSprite("s");
+    ASSERT_NE(sprite, nullptr);
+    EXPECT_EQ(Rects(*sprite), (std::vector<Rect>{{0, most, most, 0},
+                                                 {65000, 65530, 300, 4},
+                                                 {65300, 65530, 300, 4},
+                                                 {most, 65530, 300, 4},
+                                                 {65000, 65534, 300, 4},
+                                                 {65300, 65534, 300, 4},
+                                                 {most, 65534, 300, 4}}));
+}
+
 TEST(ResourceManager, LookUpsCheckTheKindTheyFind)
 {
     CResourceManager manager;
