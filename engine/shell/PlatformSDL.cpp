@@ -286,8 +286,8 @@ int EndOnDisplayLoss(void*)
 {
     const char* display = std::getenv("DISPLAY");
     std::fflush(stdout);
-    std::fprintf(stderr, "Lost the connection to the X display%s%s; exiting.\n",
-                 display ? " " : "", display ? display : "");
+    std::fprintf(stderr, "Lost the connection to the X display%s%s; exiting.\n", display ? " " : "",
+                 display ? display : "");
     std::_Exit(EXIT_FAILURE);
 }
 
