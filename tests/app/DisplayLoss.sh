@@ -14,18 +14,13 @@ if ! command -v Xvfb > /dev/null; then
   exit 77
 fi
 
-work=$(mktemp -d)
+# The explorer and the server, killed on the way out whatever happened.
 pid=
 server=
-cleanup() {
-  [ -n "$pid" ] && kill -KILL "$pid" 2> /dev/null || true
-  [ -n "$server" ] && kill -KILL "$server" 2> /dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-mkdir "$work/run"
-ln -s "$root/resources" "$work/run/resources"
-cd "$work/run"
+work=$(mktemp -d)
+trap 'kill -KILL $pid $server 2> /dev/null || true; rm -rf "$work"' EXIT
+cd "$work"
+ln -s "$root/resources" resources
 
 fail() {
   echo "FAIL: $*"
@@ -45,11 +40,11 @@ DISPLAY=":$(cat display.txt)" LIBGL_ALWAYS_SOFTWARE=1 VEMMO_PRINT_INFO=1 \
   "$vemmo" > out.txt 2> err.txt &
 pid=$!
 for _ in $(seq 600); do
-  grep -q '^Scale: ' out.txt && break
+  grep -qs '^Scale: ' out.txt && break
   kill -0 "$pid" 2> /dev/null || fail "vemmo ended before the server did"
   sleep 0.1
 done
-grep -q '^Scale: ' out.txt || fail "no first info text in 60 seconds"
+grep -qs '^Scale: ' out.txt || fail "no first info text in 60 seconds"
 sleep 1 # frames running, a render under way
 before=$(wc -l < err.txt)
 
