@@ -10,6 +10,7 @@
 #include <GL/gl.h>
 
 #include "gui/CheckBox.h"
+#include "gui/Edit.h"
 #include "gui/Font.h"
 #include "render/Draw.h"
 #include "render/Light.h"
@@ -30,7 +31,9 @@ namespace
 // 122  z                scale x 0.5                              yes
 // 100  d                toggle "fntDebug", then "fntMandelbrot"  no
 // 112  p                screenshot                               no
-// Any press, known or not, then refreshes the info text.
+// Any press, known or not, then refreshes the info text. While an edit box
+// has the focus, typed characters are its text and do none of this; the
+// arrows, which type nothing, still pan.
 struct ViewKey
 {
     int key;
@@ -131,6 +134,8 @@ void Application::SetViewUniforms()
 void Application::OnKey(CInputMap& input)
 {
     if (input.Action != CInputMap::Press)
+        return;
+    if (input.Character && CEdit::IsAnyFocused())
         return;
     for (const ViewKey& rule : kViewKeys)
     {

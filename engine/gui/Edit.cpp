@@ -25,6 +25,8 @@ String WithCharacter(const String& text, char c)
 
 } // namespace
 
+unsigned CEdit::s_focusedCount = 0;
+
 CEdit::CEdit()
 {
     m_typeCode = TypeEdit;
@@ -35,6 +37,11 @@ CEdit::CEdit()
     ConnectSlot(m_connections, FocusChanged, this, &CEdit::OnFocusChanged);
     ConnectSlot(m_connections, GetKeyboardSignal(), this, &CEdit::OnKey);
     ConnectSlot(m_connections, m_timer.Elapsed, this, &CEdit::OnCaret);
+}
+
+CEdit::~CEdit()
+{
+    OnFocusChanged(false);
 }
 
 void CEdit::Draw()
@@ -113,6 +120,10 @@ void CEdit::OnResized(float, float)
 
 void CEdit::OnFocusChanged(bool focus)
 {
+    if (focus && !m_focused)
+        ++s_focusedCount;
+    else if (!focus && m_focused)
+        --s_focusedCount;
     m_focused = focus;
     m_caretShown = focus;
     m_timer.SetActive(focus);
@@ -134,14 +145,14 @@ bool CEdit::Accepts(int code) const
     return code >= FirstPrintable && code <= LastAccepted;
 }
 
-// Focused, key-down only:
+// Focused, character presses only (arrow keys share codes with '%&'():
 //   backspace  -> the last character goes (nothing on an empty text)
 //   enter      -> a line break, multi-line and under the limit only
 //   other      -> appended when Accepts it
 // Every change emits TextChanged with the new text.
 void CEdit::OnKey(CInputMap& event)
 {
-    if (!m_focused || event.Action != CInputMap::Press)
+    if (!m_focused || event.Action != CInputMap::Press || !event.Character)
         return;
     const String& text = Text();
     const unsigned length = text.GetLength();

@@ -21,6 +21,7 @@ public:
     static constexpr unsigned CaretPeriod = 300;
 
     CEdit();
+    ~CEdit() override;
 
     // The box, then the text one unit nearer.
     void Draw() override;
@@ -47,6 +48,10 @@ public:
     unsigned GetLimit() const { return m_limit; }
     float GetBorder() const { return m_border; }
     bool IsFocused() const { return m_focused; }
+    // Whether some edit box has the focus now. Every box hears every key,
+    // so while one is focused typed characters are its text, whatever
+    // else listens to the keyboard.
+    static bool IsAnyFocused() { return s_focusedCount > 0; }
     // Flips each caret period while focused; off otherwise.
     bool IsCaretShown() const { return m_caretShown; }
     const CTimer& CaretTimer() const { return m_timer; }
@@ -70,4 +75,7 @@ private:
     float m_border = 0.0f;
     bool m_caretShown = false;
     CTimer m_timer;
+
+    // Main thread only, as all key handling.
+    static unsigned s_focusedCount;
 };

@@ -173,7 +173,7 @@ long CApp::WindowProcedure(const CPlatform::Message& message)
 // focus gained/lost  WindowFocusChanged(true / false)        common path
 // close              clear the running flag                  common path
 // key down           arrow keys only: key press              common path
-// character          key press with the character code       common path
+// character          character press with its code           common path
 // key up             key release with the virtual key        common path
 // mouse and wheel    mouse events                            common path
 // Common path: WindowMessage, then the platform's default processing.
@@ -204,7 +204,7 @@ long CApp::HandleMessage(const CPlatform::Message& message)
             EmitKeyEvent(CInputMap::Press, w);
         break;
     case CPlatform::MsgChar:
-        EmitKeyEvent(CInputMap::Press, w);
+        EmitCharEvent(w);
         break;
     case CPlatform::MsgKeyUp:
         EmitKeyEvent(CInputMap::Release, w);

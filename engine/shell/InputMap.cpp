@@ -11,6 +11,16 @@ namespace
 int g_lastX = 0;
 int g_lastY = 0;
 
+void EmitKeyboard(unsigned action, int key, bool character)
+{
+    CInputMap input;
+    input.Key = key;
+    input.Action = action;
+    input.Code = static_cast<unsigned>(key);
+    input.Character = character;
+    GetKeyboardSignal().Emit(input);
+}
+
 } // namespace
 
 CSignal<CInputMap&>& GetKeyboardSignal()
@@ -41,11 +51,12 @@ CVector GetCursorScreenPosition()
 
 void EmitKeyEvent(unsigned action, int key)
 {
-    CInputMap input;
-    input.Key = key;
-    input.Action = action;
-    input.Code = static_cast<unsigned>(key);
-    GetKeyboardSignal().Emit(input);
+    EmitKeyboard(action, key, false);
+}
+
+void EmitCharEvent(int character)
+{
+    EmitKeyboard(CInputMap::Press, character, true);
 }
 
 void EmitMouseMove(int x, int y)

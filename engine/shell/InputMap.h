@@ -87,6 +87,10 @@ public:
     // Key code for keyboard events, the button for button events, else
     // PointerCode.
     unsigned Code = 0;
+    // A press that came from a character message: Key is then a character
+    // code, not a key code. The two overlap ('%' is 37, as is the left
+    // arrow), so text entries take only these presses.
+    bool Character = false;
 };
 
 // Both signals are made on first use and live as long as the process.
@@ -100,6 +104,8 @@ CVector GetCursorScreenPosition();
 
 // The builders the window procedure calls, one record per message.
 void EmitKeyEvent(unsigned action, int key);
+// A press of a typed character (Latin-1) or of a control character.
+void EmitCharEvent(int character);
 // Stores (x, y) as the last pointer position before emitting.
 void EmitMouseMove(int x, int y);
 // Reports the last move's position, not the click's own.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <utility>
 
 #include <SDL.h>
@@ -268,13 +269,65 @@ void SetGLAttributes(const CPlatform::PixelFormat& format)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
 
+// Xlib's answer to a lost server is its I/O error handler, after which it
+// calls exit(1). Exiting runs the static destructors, and those close the
+// window through Xlib on the dead connection, where it waits for an event
+// for ever at full speed or crashes. Ours says so once and ends the process
+// without touching the display again. Xlib is reached through the library
+// SDL loaded for its X11 driver, so the engine needs no Xlib of its own.
+using XIOErrorHandler = int (*)(void* display);
+using XSetIOErrorHandlerFn = XIOErrorHandler (*)(XIOErrorHandler handler);
+
+// Set while ours is installed; valid as long as SDL's video is open.
+XSetIOErrorHandlerFn g_setIOErrorHandler = nullptr;
+XIOErrorHandler g_previousIOErrorHandler = nullptr;
+
+int EndOnDisplayLoss(void*)
+{
+    const char* display = std::getenv("DISPLAY");
+    std::fflush(stdout);
+    std::fprintf(stderr, "Lost the connection to the X display%s%s; exiting.\n", display ? " " : "",
+                 display ? display : "");
+    std::_Exit(EXIT_FAILURE);
+}
+
+void InstallDisplayLossHandler()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (g_setIOErrorHandler || !driver || SDL_strcmp(driver, "x11") != 0)
+        return;
+    // Only a reference of ours to the library SDL holds open already.
+    void* xlib = SDL_LoadObject("libX11.so.6");
+    if (!xlib)
+        return;
+    auto set = reinterpret_cast<XSetIOErrorHandlerFn>(SDL_LoadFunction(xlib, "XSetIOErrorHandler"));
+    SDL_UnloadObject(xlib);
+    if (!set)
+        return;
+    g_previousIOErrorHandler = set(&EndOnDisplayLoss);
+    g_setIOErrorHandler = set;
+}
+
+// Before SDL's video closes, while Xlib is surely still loaded.
+void RemoveDisplayLossHandler()
+{
+    if (!g_setIOErrorHandler)
+        return;
+    g_setIOErrorHandler(g_previousIOErrorHandler);
+    g_setIOErrorHandler = nullptr;
+    g_previousIOErrorHandler = nullptr;
+}
+
 } // namespace
 
 CPlatformSDL::~CPlatformSDL()
 {
     CloseWindow();
     if (m_videoOpen)
+    {
+        RemoveDisplayLossHandler();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
     if (m_everOpened)
         SDL_Quit();
 }
@@ -287,6 +340,7 @@ bool CPlatformSDL::RegisterWindowClass()
             return false;
         m_videoOpen = true;
         m_everOpened = true;
+        InstallDisplayLossHandler();
     }
     // The screen saver and monitor power-down stay off while the window system is open.
     SDL_DisableScreenSaver();
@@ -299,6 +353,7 @@ void CPlatformSDL::UnregisterWindowClass()
     m_queue.clear();
     if (m_videoOpen)
     {
+        RemoveDisplayLossHandler();
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         m_videoOpen = false;
     }

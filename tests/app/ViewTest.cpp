@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include "Application.h"
+#include "gui/Combo.h"
 #include "gui/Font.h"
+#include "gui/GUITestSupport.h"
 #include "shell/InputMap.h"
 
 namespace
@@ -250,4 +252,34 @@ TEST_F(ViewTest, AMinimisedWindowChangesNoView)
         EXPECT_EQ(Im(), 0.25);
         EXPECT_EQ(Scale(), 0.5);
     }
+}
+
+TEST_F(ViewTest, CharactersTypedIntoAnEditBoxAreNotViewKeys)
+{
+    CCombo& combo = static_cast<CCombo&>(*app.GetGUI().Append(std::make_unique<CCombo>()));
+    LoadXML(combo, R"(<gui><combo x="600" y="100" w="120" h="80">
+        <edit w="100" h="20"/><button w="20" h="20"/></combo></gui>)");
+    ClickAt(610, 110); // the combo's edit box: the panel's, not the view's
+    ASSERT_TRUE(combo.Edit().IsFocused());
+
+    // x zooms, a and s zoom, d hides the texts, p writes a screenshot.
+    Type("800x600 asdp%");
+    EXPECT_STREQ(combo.Edit().Text().GetText(), "800x600 asdp%");
+    EXPECT_EQ(Scale(), 0.5);
+    EXPECT_EQ(Re(), -0.5);
+    EXPECT_TRUE(Debug().IsVisible());
+    EXPECT_EQ(Info().Text(), String("stale"));
+    EXPECT_FALSE(app.RenderDelay.IsActive());
+
+    // The arrows type nothing, so they still pan.
+    EmitKeyEvent(CInputMap::Press, CInputMap::KeyArrowRight);
+    EXPECT_GT(Re(), -0.5);
+    EXPECT_STREQ(combo.Edit().Text().GetText(), "800x600 asdp%");
+
+    // A click on the view takes the focus away: the keys are the view's again.
+    ClickAt(300, 300);
+    ASSERT_FALSE(combo.Edit().IsFocused());
+    const double scale = Scale();
+    Type("x");
+    EXPECT_EQ(Scale(), scale * 0.75);
 }

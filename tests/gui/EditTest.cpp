@@ -101,3 +101,28 @@ TEST(Edit, OnlyTheFocusedBoxTakesKeyDownsAndItsCaretBlinks)
     EXPECT_EQ(copy.TextFont().GetParent(), &copy);
     SetClockSource(previous);
 }
+
+TEST(Edit, ArrowKeysTypeNothingAndTheFocusIsCountedOnce)
+{
+    // The arrows' key codes are the characters '%&'(.
+    CEdit edit;
+    edit.SetFocus(true);
+    for (int arrow = CInputMap::KeyArrowLeft; arrow <= CInputMap::KeyArrowDown; ++arrow)
+        EmitKeyEvent(CInputMap::Press, arrow);
+    EXPECT_STREQ(edit.Text().GetText(), "");
+    Type("%&'(");
+    EXPECT_STREQ(edit.Text().GetText(), "%&'(");
+
+    EXPECT_TRUE(CEdit::IsAnyFocused());
+    edit.SetFocus(true); // focused twice, unfocused once
+    edit.SetFocus(false);
+    EXPECT_FALSE(CEdit::IsAnyFocused());
+    {
+        CEdit focused, copy;
+        focused.SetFocus(true);
+        copy.SetFocus(true);
+        copy.CopyFrom(focused); // the copy gives up its focus
+        EXPECT_TRUE(CEdit::IsAnyFocused());
+    }
+    EXPECT_FALSE(CEdit::IsAnyFocused()) << "a focused box destroyed keeps the keys";
+}

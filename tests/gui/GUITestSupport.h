@@ -29,10 +29,10 @@ inline void ClickAt(int x, int y)
     EmitMouseButton(CInputMap::Release, CInputMap::Left);
 }
 
-// Each character as a key-down record, as typed text reaches the
-// keyboard signal.
+// Each character as a character press, as typed text reaches the keyboard
+// signal.
 inline void Type(const char* text)
 {
     for (const char* c = text; *c; ++c)
-        EmitKeyEvent(CInputMap::Press, static_cast<unsigned char>(*c));
+        EmitCharEvent(static_cast<unsigned char>(*c));
 }

@@ -77,9 +77,14 @@ struct InputLog
         ConnectSlot(connections, GetKeyboardSignal(), this, &InputLog::OnInput);
         ConnectSlot(connections, GetMouseSignal(), this, &InputLog::OnInput);
     }
-    void OnInput(CInputMap& input) { records.emplace_back(input.Action, input.Code, input.Key); }
+    void OnInput(CInputMap& input)
+    {
+        records.emplace_back(input.Action, input.Code, input.Key);
+        characters.push_back(input.Character);
+    }
 
     std::vector<std::tuple<unsigned, unsigned, int>> records;
+    std::vector<bool> characters;
     Connections connections;
 };
 
@@ -172,6 +177,9 @@ TEST_F(AppTest, KeyDownsReachTheInputForTheArrowsOnly)
                                                   {CInputMap::Press, 97, 97},
                                                   {CInputMap::Release, 35, 35},
                                                   {CInputMap::Wheel, 146, -360}}));
+    // Only the character says so: an edit box must not take an arrow for '%'.
+    EXPECT_EQ(input.characters,
+              (std::vector<bool>{false, false, false, false, true, false, false}));
     EXPECT_EQ(log.messages.size(), 11u); // all of them still reach WindowMessage
 }
 
