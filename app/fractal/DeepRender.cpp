@@ -150,11 +150,12 @@ void CDeepRender::RenderRows()
     const DeepContext context{&m_orbit, m_skip ? &m_table : nullptr, m_view.limit};
     [[maybe_unused]] const bool avx2 = UseAvx2();
     std::vector<ComplexExp> offsets(m_view.width);
+    const FloatExp stepRe = m_view.StepRe(), stepIm = m_view.StepIm();
     for (uint32_t row = m_nextRow.fetch_add(1); row < m_view.height; row = m_nextRow.fetch_add(1))
     {
         DeepPixel* line = m_pixels.data() + size_t(row) * m_view.width;
         for (uint32_t col = 0; col < m_view.width; ++col)
-            offsets[col] = m_view.Offset(col, row);
+            offsets[col] = m_view.Offset(col, row, stepRe, stepIm);
 #if defined(__x86_64__) || defined(__i386__)
         if (avx2)
         {

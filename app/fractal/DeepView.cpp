@@ -57,9 +57,14 @@ FloatExp DeepView::StepIm() const
 
 ComplexExp DeepView::Offset(uint32_t col, uint32_t row) const
 {
+    return Offset(col, row, StepRe(), StepIm());
+}
+
+ComplexExp DeepView::Offset(uint32_t col, uint32_t row, FloatExp stepRe, FloatExp stepIm) const
+{
     const int32_t x = static_cast<int32_t>(col - (width >> 1));
     const int32_t y = static_cast<int32_t>(row - (height >> 1));
-    return ComplexExp::FromParts(StepRe() * FloatExp::FromDouble(x), StepIm() * FloatExp::FromDouble(y));
+    return ComplexExp::FromParts(stepRe * FloatExp::FromDouble(x), stepIm * FloatExp::FromDouble(y));
 }
 
 FloatExp DeepView::MaxOffset() const

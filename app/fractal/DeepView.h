@@ -23,6 +23,8 @@ struct DeepView
     FloatExp StepIm() const;
     // c − centre for a pixel (rows numbered from the bottom).
     ComplexExp Offset(uint32_t col, uint32_t row) const;
+    // The same with StepRe() and StepIm() worked out once, for whole rows.
+    ComplexExp Offset(uint32_t col, uint32_t row, FloatExp stepRe, FloatExp stepIm) const;
     // Largest |c − centre| over the image.
     FloatExp MaxOffset() const;
     // Bits of the centre and orbit: enough to tell neighbouring pixels apart,

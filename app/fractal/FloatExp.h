@@ -24,6 +24,12 @@ inline double ScaleBy2(double x, int64_t k)
         std::memcpy(&power, &bits, sizeof power);
         return x * power;
     }
+    // Past a double's reach whatever finite x is: ±0, or ±∞ unless x is 0.
+    // Deep views land here at every renormalisation, so ldexp is spared.
+    if (k < -2200 && std::isfinite(x))
+        return x * 0.0;
+    if (k > 2200 && std::isfinite(x))
+        return x == 0.0 ? x : x * HUGE_VAL;
     return std::ldexp(x, static_cast<int>(std::clamp<int64_t>(k, -4000, 4000)));
 }
 

@@ -28,6 +28,7 @@ void CReferenceOrbit::Compute(const std::string& re, const std::string& im, unsi
     m_re.assign(1, 0.0);
     m_im.assign(1, 0.0);
     m_norm.assign(1, 0.0);
+    m_pairs.assign(2, 0.0);
     m_tinyIndex.assign(1, 0);
     m_tinyValue.assign(1, ComplexExp{});
 
@@ -56,6 +57,8 @@ void CReferenceOrbit::Compute(const std::string& re, const std::string& im, unsi
         m_re.push_back(r);
         m_im.push_back(i);
         m_norm.push_back(r * r + i * i);
+        m_pairs.push_back(r);
+        m_pairs.push_back(i);
         if (IsTiny(m))
         {
             m_tinyIndex.push_back(m);

@@ -29,6 +29,8 @@ public:
     double Norm(uint32_t m) const { return m_norm[m]; }
     const double* ReData() const { return m_re.data(); }
     const double* ImData() const { return m_im.data(); }
+    // Z_m as (re, im) side by side, for the vector lanes' loads.
+    const double* PairData() const { return m_pairs.data(); }
     bool IsTiny(uint32_t m) const { return std::fabs(m_re[m]) < kTiny && std::fabs(m_im[m]) < kTiny; }
     // Z_m without underflow.
     ComplexExp Exact(uint32_t m) const;
@@ -37,7 +39,7 @@ public:
     double CentreIm() const { return m_centreIm; }
 
 private:
-    std::vector<double> m_re, m_im, m_norm;
+    std::vector<double> m_re, m_im, m_norm, m_pairs;
     // The tiny values by index, in order.
     std::vector<uint32_t> m_tinyIndex;
     std::vector<ComplexExp> m_tinyValue;

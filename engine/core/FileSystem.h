@@ -1,6 +1,7 @@
 // Directory listing returned as an XML node tree: "dir" elements for
 // subdirectories and "file" elements for regular files, recursing on demand.
-// Entries come sorted by name so that listings are the same on every run.
+// Entries come sorted by name, ignoring ASCII case and then bytewise, so
+// that listings are the same on every run.
 #pragma once
 
 class CXMLNode;

@@ -94,7 +94,7 @@ bool CShaderProgram::CompileSource(int kind, const char* source)
     // The compile status is not asked: any text in the log counts as failure.
     if (m_log.GetLength() != 0)
     {
-        gl.glDetachShader(m_program, shader);
+        // Never attached, so only deleted: detaching it is a GL error.
         gl.glDeleteShader(shader);
         return false;
     }

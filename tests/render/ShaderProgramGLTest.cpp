@@ -166,12 +166,15 @@ TEST_F(ShaderProgramTest, ValidPairLinksAndInvalidShaderKeepsItsLog)
 TEST_F(ShaderProgramTest, AnyLogTextIsAFailure)
 {
     CShaderProgram program;
+    glGetError();
     // Compiles, but with a warning about the unknown extension.
     EXPECT_FALSE(program.CompileSource(CShaderProgram::Fragment,
                                        "#extension GL_VEMMO_nothing : warn\n"
                                        "void main() { gl_FragColor = vec4(1.0); }\n"));
     EXPECT_NE(std::string(program.GetLog().GetText()).find("warning"), std::string::npos);
     EXPECT_EQ(program.GetShaderCount(), 0u);
+    // The refused shader was never attached, so nothing is detached.
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     // A long list of errors is cut to the 1024-byte buffer.
     std::string source = "void main() {\n";

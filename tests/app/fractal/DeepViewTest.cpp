@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "fractal/DeepView.h"
+#include "fractal/FloatExp.h"
 
 TEST(DeepView, ParsesScalesIntoAWideExponent)
 {
@@ -109,5 +110,24 @@ TEST(DeepView, PixelOffsetsAreExactInDoubles)
             const double wanted = 3.0 / width;
             const double got = (stepRe / view.scale).ToDouble();
             EXPECT_NEAR(got / wanted, 1.0, 0x1p-38) << scale << " " << width;
+        }
+}
+
+TEST(DeepView, ScalingByPowersOfTwoRoundsAsLdexp)
+{
+    const double values[] = {1.0, -1.5, 0x1.fffffffffffffp0, 0x1p-1074, 0.0, -0.0, HUGE_VAL, NAN};
+    const int64_t powers[] = {0, 1023, 1024, -1022, -1023, -1074, -1100, -2200, -2201, -3322, 2200, 2201, 3322, 100000, -100000};
+    for (const double x : values)
+        for (const int64_t k : powers)
+        {
+            const double expected = std::ldexp(x, static_cast<int>(k < -4000 ? -4000 : k > 4000 ? 4000 : k));
+            const double got = fractal_detail::ScaleBy2(x, k);
+            if (std::isnan(expected))
+                EXPECT_TRUE(std::isnan(got)) << x << " " << k;
+            else
+            {
+                EXPECT_EQ(got, expected) << x << " " << k;
+                EXPECT_EQ(std::signbit(got), std::signbit(expected)) << x << " " << k;
+            }
         }
 }
