@@ -7,14 +7,14 @@
 // whose four pixels are all done takes the next four of the row, so one slow
 // pixel holds up three others rather than fifteen.
 //
-// The hot loop takes two steps a pass and asks one cheap question per vector
-// and pass: did a lane leave the circle at the pass's first step, or is the
-// real part of its second back at the saved one? A lane that leaves at the
-// second step is caught at the next pass's first: with |c|² <= kRimSquared,
-// once |z| > 2, |z² + c| > 2 by a margin no rounding can close. The z a pass
-// starts from is kept, so the answer is sorted out exactly off the hot path,
-// the first step redone from it. Pixels beyond that rim, a thin ring, go
-// through the portable path whole.
+// The hot loop takes four steps a pass and asks one cheap question per
+// vector and pass: is a lane outside the circle at the pass's third step, or
+// back at its saved z after the fourth? With |c|² <= kRimSquared, once |z| >
+// 2, |z² + c| > 2 by a margin no rounding can close, so a lane that left at
+// any earlier step is still out at the third, and one that leaves at the
+// fourth is caught in the next pass. The z a pass starts from is kept, so
+// the answer is sorted out exactly off the hot path, the pass redone from it.
+// Pixels beyond that rim, a thin ring, go through the portable path whole.
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -30,11 +30,11 @@ namespace
 constexpr int kVectors = 4;
 constexpr int kLanes = 4 * kVectors;
 constexpr uint64_t kNever = ~uint64_t(0);
-constexpr uint64_t kStepsPerPass = 2;
+constexpr uint64_t kStepsPerPass = 4;
 // The first save of z after c itself. Every save is a trip off the hot path,
 // and most orbits leave or settle long after their first few steps, so
-// saving at 2, 4, 8 and 16 only cost time. Even, as the saves must fall at
-// the ends of passes.
+// saving at 4, 8 and 16 only cost time. A multiple of kStepsPerPass, as the
+// saves must fall at the ends of passes.
 constexpr uint64_t kFirstSave = 32;
 // |c|² at most this (|c| < 1.975): z² + c then stays out once |z| > 2, with
 // room to spare for the few rounding errors of one step.
@@ -103,8 +103,7 @@ private:
     // vectors and keep z out of registers in the hot loop.
     [[gnu::always_inline]] inline void Load(int v, __m256d& zr, __m256d& zi);
     [[gnu::always_inline]] inline uint64_t NextEvent() const;
-    [[gnu::always_inline]] inline void Retire(uint32_t flagged, const __m256d* zr,
-                                              const __m256d* zi);
+    [[gnu::always_inline]] inline void Retire(uint32_t flagged);
     // A lane that left the circle after n steps with z = (zr, zi).
     [[gnu::always_inline]] inline void Left(int l, uint64_t n, double zr, double zi);
     [[gnu::always_inline]] inline void OnEvent(const __m256d* zr, const __m256d* zi);
@@ -144,6 +143,27 @@ private:
 void RowWalk::Load(int v, __m256d& zr, __m256d& zi)
 {
     uint32_t bits = 0;
+    // Most often all four next pixels are inside the rim: their c and the
+    // test four at a time, the same operations as one by one below.
+    if (m_count - m_nextPixel >= 4)
+    {
+        const __m256d c = _mm256_add_pd(
+            _mm256_mul_pd(_mm256_cvtepi32_pd(_mm_add_epi32(
+                              _mm_set1_epi32(m_x0 + static_cast<int32_t>(m_nextPixel)),
+                              _mm_setr_epi32(0, 1, 2, 3))),
+                          _mm256_set1_pd(m_stepRe)),
+            _mm256_set1_pd(m_centreRe));
+        const __m256d modulus = _mm256_add_pd(_mm256_mul_pd(c, c), _mm256_set1_pd(m_ci * m_ci));
+        if (_mm256_movemask_pd(_mm256_cmp_pd(modulus, _mm256_set1_pd(kRimSquared), _CMP_LE_OQ)) ==
+            0xF)
+        {
+            _mm256_store_pd(m_cr + 4 * v, c);
+            for (int lane = 0; lane < 4; ++lane)
+                m_pixel[4 * v + lane] = m_nextPixel + static_cast<uint32_t>(lane);
+            m_nextPixel += 4;
+            bits = 0xF;
+        }
+    }
     while (bits == 0 && m_nextPixel < m_count)
     {
         for (int lane = 0; lane < 4; ++lane)
@@ -203,43 +223,39 @@ void RowWalk::Left(int l, uint64_t n, double zr, double zi)
         Escaped(m_pixel[l], zr, zi, m_cr[l], static_cast<uint32_t>(n));
 }
 
-// Sorts out the lanes the hot loop flagged, with the z each pass started
-// from: a lane that left the circle there or at the pass's first step is
-// done; a lane back at its saved z is inside for ever; one whose real part
-// only happened to match goes on.
-void RowWalk::Retire(uint32_t flagged, const __m256d* zr, const __m256d* zi)
+// Sorts out the lanes the hot loop flagged, with the z their pass started
+// from: a lane that left the circle at a step the pass looked at is done; a
+// lane back at its saved z is inside for ever.
+void RowWalk::Retire(uint32_t flagged)
 {
-    alignas(32) double laneZr[kLanes], laneZi[kLanes];
-#pragma GCC unroll 4
-    for (int v = 0; v < kVectors; ++v)
-    {
-        _mm256_store_pd(laneZr + 4 * v, zr[v]);
-        _mm256_store_pd(laneZi + 4 * v, zi[v]);
-    }
     for (uint32_t bits = flagged; bits != 0; bits &= bits - 1)
     {
         const int l = __builtin_ctz(bits);
         const uint64_t n = m_k - kStepsPerPass - m_loadedAt[l / 4];
-        const double zr0 = m_passZr[l];
-        const double zi0 = m_passZi[l];
-        // The very operations the vector lane ran, so the same doubles.
-        const double zr1 = (zr0 * zr0 - zi0 * zi0) + m_cr[l];
-        const double zi1 = (zr0 + zr0) * zi0 + m_ci;
-        if (!(zr0 * zr0 + zi0 * zi0 <= 4.0))
-            Left(l, n, zr0, zi0);
-        else if (!(zr1 * zr1 + zi1 * zi1 <= 4.0))
-            Left(l, n + 1, zr1, zi1);
-        else if (laneZr[l] == m_savedZr[l] && laneZi[l] == m_savedZi[l])
+        double zr = m_passZr[l];
+        double zi = m_passZi[l];
+        // The very operations the vector lane ran, so the same doubles; the
+        // pass's flag covers every z but its last.
+        uint64_t s = 0;
+        while (s < kStepsPerPass && zr * zr + zi * zi <= 4.0)
         {
-            // Equal doubles step to equal doubles, so a lane back at a
-            // value it had, all of them inside, stays inside for ever: it
-            // counts as reaching the limit.
-            m_out[m_pixel[l]] = 0.0;
-            m_liveSteps += n + kStepsPerPass;
+            const double nextRe = (zr * zr - zi * zi) + m_cr[l];
+            zi = (zr * 2.0) * zi + m_ci;
+            zr = nextRe;
+            ++s;
+        }
+        if (s < kStepsPerPass)
+        {
+            Left(l, n + s, zr, zi);
         }
         else
         {
-            continue;
+            // Not out, so flagged for being back at its saved z, both parts.
+            // Equal doubles step to equal doubles, so a lane back at a value
+            // it had, all of them inside, stays inside for ever: it counts as
+            // reaching the limit.
+            m_out[m_pixel[l]] = 0.0;
+            m_liveSteps += n + kStepsPerPass;
         }
         m_inside &= ~(1u << l);
     }
@@ -250,7 +266,7 @@ void RowWalk::Retire(uint32_t flagged, const __m256d* zr, const __m256d* zi)
 // vectors due to save z do so.
 void RowWalk::OnEvent(const __m256d* zr, const __m256d* zi)
 {
-#pragma GCC unroll 4
+#pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v)
     {
         const uint32_t mask = 0xFu << (4 * v);
@@ -280,10 +296,14 @@ void RowWalk::OnEvent(const __m256d* zr, const __m256d* zi)
 uint32_t RowWalk::Run()
 {
     const __m256d four = _mm256_set1_pd(4.0);
+    // Opaque to the compiler, which would turn 2.0 * zr back into zr + zr:
+    // the same double either way, but the multipliers have room to spare.
+    __m256d two = _mm256_set1_pd(2.0);
+    asm("" : "+x"(two));
     const __m256d vci = _mm256_set1_pd(m_ci);
     __m256d zr[kVectors], zi[kVectors];
 
-#pragma GCC unroll 4
+#pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v)
         Load(v, zr[v], zi[v]);
     uint64_t event = NextEvent();
@@ -294,30 +314,44 @@ uint32_t RowWalk::Run()
     while (inside != 0)
     {
         k += kStepsPerPass;
-        // One mask per vector: lanes that left the circle at the first step
-        // or whose real part is back at the saved one after the second.
-        uint32_t flagged = 0;
-#pragma GCC unroll 4
+        // Step by step across the vectors, so that the out-of-order core
+        // finds the independent chains side by side (vector by vector, four
+        // steps each, it did not look far enough ahead).
+#pragma GCC unroll 8
         for (int v = 0; v < kVectors; ++v)
         {
             _mm256_store_pd(m_passZr + 4 * v, zr[v]);
             _mm256_store_pd(m_passZi + 4 * v, zi[v]);
-            const __m256d cr = _mm256_load_pd(m_cr + 4 * v);
-            // zr + zr is 2.0 * zr exactly, overflow included.
-            const __m256d zr1 =
-                _mm256_add_pd(_mm256_sub_pd(_mm256_mul_pd(zr[v], zr[v]), _mm256_mul_pd(zi[v], zi[v])), cr);
-            const __m256d zi1 =
-                _mm256_add_pd(_mm256_mul_pd(_mm256_add_pd(zr[v], zr[v]), zi[v]), vci);
-            // The squares serve both the modulus and the second step.
-            const __m256d zr1Squared = _mm256_mul_pd(zr1, zr1);
-            const __m256d zi1Squared = _mm256_mul_pd(zi1, zi1);
-            const __m256d modulus = _mm256_add_pd(zr1Squared, zi1Squared);
-            zr[v] = _mm256_add_pd(_mm256_sub_pd(zr1Squared, zi1Squared), cr);
-            zi[v] = _mm256_add_pd(_mm256_mul_pd(_mm256_add_pd(zr1, zr1), zi1), vci);
+        }
+#pragma GCC unroll 8
+        for (uint64_t s = 1; s < kStepsPerPass; ++s)
+#pragma GCC unroll 8
+            for (int v = 0; v < kVectors; ++v)
+            {
+                const __m256d zrSquared = _mm256_mul_pd(zr[v], zr[v]);
+                const __m256d ziSquared = _mm256_mul_pd(zi[v], zi[v]);
+                zi[v] = _mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(zr[v], two), zi[v]), vci);
+                zr[v] = _mm256_add_pd(_mm256_sub_pd(zrSquared, ziSquared),
+                                      _mm256_load_pd(m_cr + 4 * v));
+            }
+        // One mask per vector: lanes out at the third step (the last step's
+        // squares serve the modulus too) or back at the saved z after it.
+        uint32_t flagged = 0;
+#pragma GCC unroll 8
+        for (int v = 0; v < kVectors; ++v)
+        {
+            const __m256d zrSquared = _mm256_mul_pd(zr[v], zr[v]);
+            const __m256d ziSquared = _mm256_mul_pd(zi[v], zi[v]);
+            const __m256d modulus = _mm256_add_pd(zrSquared, ziSquared);
+            zi[v] = _mm256_add_pd(_mm256_mul_pd(_mm256_mul_pd(zr[v], two), zi[v]), vci);
+            zr[v] = _mm256_add_pd(_mm256_sub_pd(zrSquared, ziSquared), _mm256_load_pd(m_cr + 4 * v));
             // Unordered: a not-a-number modulus counts as having left.
-            const __m256d flag =
-                _mm256_or_pd(_mm256_cmp_pd(modulus, four, _CMP_NLE_UQ),
-                             _mm256_cmp_pd(zr[v], _mm256_load_pd(m_savedZr + 4 * v), _CMP_EQ_OQ));
+            // Both parts: the real part alone often settles steps before the
+            // imaginary one, and each such pass was a needless trip.
+            const __m256d back =
+                _mm256_and_pd(_mm256_cmp_pd(zr[v], _mm256_load_pd(m_savedZr + 4 * v), _CMP_EQ_OQ),
+                              _mm256_cmp_pd(zi[v], _mm256_load_pd(m_savedZi + 4 * v), _CMP_EQ_OQ));
+            const __m256d flag = _mm256_or_pd(_mm256_cmp_pd(modulus, four, _CMP_NLE_UQ), back);
             flagged |= static_cast<uint32_t>(_mm256_movemask_pd(flag)) << (4 * v);
         }
         flagged &= inside;
@@ -326,11 +360,11 @@ uint32_t RowWalk::Run()
 
         m_k = k;
         if (flagged != 0)
-            Retire(flagged, zr, zi);
+            Retire(flagged);
         if (k >= event)
             OnEvent(zr, zi);
 
-#pragma GCC unroll 4
+#pragma GCC unroll 8
         for (int v = 0; v < kVectors; ++v)
             if ((m_inside & (0xFu << (4 * v))) == 0 && m_nextPixel < m_count)
                 Load(v, zr[v], zi[v]);

@@ -149,6 +149,17 @@ TEST_P(FastRowKernelTest, MatchesEscapeValueOnRowsFullOfRepeatingOrbits)
     }
 }
 
+// The kernels step several times between looks at a lane, so a limit that
+// is not a multiple of that falls inside a pass: points leaving just before,
+// at and just after it, with lanes loaded at different steps.
+TEST_P(FastRowKernelTest, MatchesEscapeValueWhenTheLimitFallsInsideAPass)
+{
+    for (uint32_t limit : {5u, 6u, 7u, 9u, 34u, 35u, 101u, 999u})
+        for (int32_t y = -384; y < 384; y += 97)
+            ASSERT_EQ(FirstMismatch(-512, 1024, y, limit, -0.5, 0.0, 3.0 / 1024.0, 2.0 / 768.0), -1)
+                << "limit " << limit << " row " << y;
+}
+
 // Just outside the cusp, at c = 1/4 + d, an orbit crawls past z = 1/2,
 // moving by about d a step, for some pi / sqrt(d) steps before it escapes
 // (314 156 steps for d = 1e-10). Only an exact repeat test lets these
