@@ -23,7 +23,7 @@ elif [[ "${1:-}" =~ ^[0-9]+$ ]]; then
   seconds=$1
   shift
 fi
-all=(xml bmp jpeg png tga locations gradient obj 3ds wav ogg resources gui)
+all=(xml bmp jpeg png tga locations gradient deep obj 3ds wav ogg resources gui)
 if [ $# -gt 0 ]; then targets=("$@"); else targets=("${all[@]}"); fi
 
 bash scripts/setup.sh

@@ -8,6 +8,7 @@ written here (resource descriptions carry one of them after a "#--" line);
 Ogg files are encoded from WAV files by oggenc (vorbis-tools).
 """
 import math
+import re
 import shutil
 import struct
 import subprocess
@@ -42,6 +43,16 @@ def location_seeds():
                    b' scale="1e-3"/><l name="b" real="nan" scale="-inf" iterations="-1"/>'
                    b'</locations>',
     }
+
+
+def deep_seeds():
+    # The shipped presets, each moved to the front, where the target reads.
+    text = (ROOT / "resources" / "deep.xml").read_text()
+    views = re.findall(r"<view .*?/>", text, re.S)
+    seeds = {f"{i}.xml": ("<deep>" + view + "</deep>").encode() for i, view in enumerate(views)}
+    seeds["shallow.xml"] = (b'<deep><view name="s" scale="1e-5" iterations="300" '
+                            b'real="-0.743643887037151" imaginary="0.131825904205330"/></deep>')
+    return seeds
 
 
 def gui_seeds():
@@ -160,7 +171,8 @@ def main():
         sys.exit(__doc__)
     out = Path(sys.argv[1])
     corpora = {"xml": xml_seeds(), "locations": location_seeds(), "obj": obj_seeds(),
-               "3ds": seeds_3ds(), "wav": wav_seeds(), "ogg": ogg_seeds(), "gui": gui_seeds()}
+               "3ds": seeds_3ds(), "wav": wav_seeds(), "ogg": ogg_seeds(), "gui": gui_seeds(),
+               "deep": deep_seeds()}
     for target, ending in PICTURES.items():
         corpora[target] = {p.name: p.read_bytes() for p in sorted(IMAGES.glob("*" + ending))}
     corpora["gradient"] = {}
