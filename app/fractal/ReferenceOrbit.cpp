@@ -25,8 +25,6 @@ FloatExp ToFloatExp(mpfr_srcptr x)
 void CReferenceOrbit::Compute(const std::string& re, const std::string& im, unsigned bits,
                               uint32_t limit)
 {
-    m_re.assign(1, 0.0);
-    m_im.assign(1, 0.0);
     m_norm.assign(1, 0.0);
     m_pairs.assign(2, 0.0);
     m_tinyIndex.assign(1, 0);
@@ -54,8 +52,6 @@ void CReferenceOrbit::Compute(const std::string& re, const std::string& im, unsi
 
         const double r = mpfr_get_d(zr.get(), MPFR_RNDN);
         const double i = mpfr_get_d(zi.get(), MPFR_RNDN);
-        m_re.push_back(r);
-        m_im.push_back(i);
         m_norm.push_back(r * r + i * i);
         m_pairs.push_back(r);
         m_pairs.push_back(i);
@@ -72,7 +68,7 @@ void CReferenceOrbit::Compute(const std::string& re, const std::string& im, unsi
 ComplexExp CReferenceOrbit::Exact(uint32_t m) const
 {
     if (!IsTiny(m))
-        return ComplexExp::Make(m_re[m], m_im[m], 0);
+        return ComplexExp::Make(Re(m), Im(m), 0);
     const auto at = std::lower_bound(m_tinyIndex.begin(), m_tinyIndex.end(), m);
     return m_tinyValue[size_t(at - m_tinyIndex.begin())];
 }

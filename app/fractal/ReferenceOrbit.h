@@ -23,15 +23,13 @@ public:
     void Compute(const std::string& re, const std::string& im, unsigned bits, uint32_t limit);
 
     // Index of the last stored Z: the reference ends there.
-    uint32_t Last() const { return static_cast<uint32_t>(m_re.size() - 1); }
-    double Re(uint32_t m) const { return m_re[m]; }
-    double Im(uint32_t m) const { return m_im[m]; }
+    uint32_t Last() const { return static_cast<uint32_t>(m_pairs.size() / 2 - 1); }
+    double Re(uint32_t m) const { return m_pairs[2 * size_t(m)]; }
+    double Im(uint32_t m) const { return m_pairs[2 * size_t(m) + 1]; }
     double Norm(uint32_t m) const { return m_norm[m]; }
-    const double* ReData() const { return m_re.data(); }
-    const double* ImData() const { return m_im.data(); }
     // Z_m as (re, im) side by side, for the vector lanes' loads.
     const double* PairData() const { return m_pairs.data(); }
-    bool IsTiny(uint32_t m) const { return std::fabs(m_re[m]) < kTiny && std::fabs(m_im[m]) < kTiny; }
+    bool IsTiny(uint32_t m) const { return std::fabs(Re(m)) < kTiny && std::fabs(Im(m)) < kTiny; }
     // Z_m without underflow.
     ComplexExp Exact(uint32_t m) const;
     // C as doubles, for the smooth tail.
@@ -39,7 +37,9 @@ public:
     double CentreIm() const { return m_centreIm; }
 
 private:
-    std::vector<double> m_re, m_im, m_norm, m_pairs;
+    std::vector<double> m_norm;
+    // Z_m as re, im side by side.
+    std::vector<double> m_pairs;
     // The tiny values by index, in order.
     std::vector<uint32_t> m_tinyIndex;
     std::vector<ComplexExp> m_tinyValue;
