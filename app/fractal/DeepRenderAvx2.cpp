@@ -77,8 +77,9 @@ public:
 private:
     // Gives the lane the next pixel that needs plain steps, or leaves it
     // idle when the row has none left: an idle lane steps with the others
-    // (dz = 0 on Z = 0, which asks nothing) until they are done, so the
-    // row's last pixels still run four abreast.
+    // (dz = 0 along the reference, its loads clamped to the orbit and its
+    // questions ignored) until they are done, so the row's last pixels
+    // still run four abreast.
     void Refill(int lane)
     {
         while (m_next < m_count)
