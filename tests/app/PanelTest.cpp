@@ -94,11 +94,6 @@ protected:
     PanelApp app;
 };
 
-String Text(const char* text)
-{
-    return String(text);
-}
-
 } // namespace
 
 TEST_F(PanelTest, AControlOfAnotherKindThanItsNameCountsAsAbsent)
@@ -124,7 +119,7 @@ TEST_F(PanelTest, AControlOfAnotherKindThanItsNameCountsAsAbsent)
     EXPECT_FALSE(app.IsShaderOn());
     downsample.Clicked.Emit();
     EXPECT_FALSE(app.IsDownsampling());
-    String limit = Text("600");
+    String limit("600");
     app.OnLocation(limit, 1, 0);
     EXPECT_EQ(iterations.Percent(), 0.0f);
 

@@ -83,16 +83,20 @@ TEST(ScreenshotWriter, NothingToWriteOrNowhereToWriteWritesNothing)
     const std::string folder = scratch.Path().string();
     CScreenshotWriter writer;
     uint32_t counter = 0;
-    auto empty = std::make_shared<CImage>();
-    auto flat = std::make_shared<CImage>();
-    flat->Create(0, 0, 3, 24);
-    auto thin = std::make_shared<CImage>();
-    thin->Create(16, 0, 3, 24);
-    EXPECT_EQ(writer.Write(nullptr, counter, folder), "");
-    EXPECT_EQ(writer.Write(empty, counter, folder), "");
-    EXPECT_EQ(writer.Write(flat, counter, folder), "");
-    EXPECT_EQ(writer.Write(thin, counter, folder), "");
-    EXPECT_EQ(writer.Write(Noise(4, 4, 2), counter, folder + "/missing"), "");
+    const struct
+    {
+        const char* what;
+        std::shared_ptr<const CImage> picture;
+        std::string folder;
+    } cases[] = {
+        {"no picture", nullptr, folder},
+        {"a picture never created", std::make_shared<CImage>(), folder},
+        {"0 x 0", Noise(0, 0, 0), folder},
+        {"16 x 0", Noise(16, 0, 0), folder},
+        {"a missing folder", Noise(4, 4, 2), folder + "/missing"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(writer.Write(c.picture, counter, c.folder), "") << c.what;
     EXPECT_EQ(counter, 0u);
     writer.WaitIdle();
     EXPECT_TRUE(std::filesystem::is_empty(scratch.Path()));

@@ -99,6 +99,14 @@ protected:
         return app.IsRenderPublished();
     }
 
+    void Press(int key)
+    {
+        CInputMap input;
+        input.Action = CInputMap::Press;
+        input.Key = key;
+        app.OnKey(input);
+    }
+
     CCheckBox& AddShaderBox()
     {
         auto box = std::make_unique<CCheckBox>();
@@ -161,18 +169,12 @@ TEST_F(ViewGLTest, TheInfoTextIsDrawnAndDHidesIt)
                 white += PixelAt(x, y)[0] > 200;
         return white;
     };
-    CInputMap right;
-    right.Action = CInputMap::Press;
-    right.Key = 39;
-    app.OnKey(right);
+    Press(39); // right: the text is refreshed
     app.DrawFrame();
     EXPECT_GT(whiteInBox(), 200) << "three lines of digits";
     EXPECT_EQ(PixelAt(600, 300), (Rgb{0, 0, 0}));
 
-    CInputMap d;
-    d.Action = CInputMap::Press;
-    d.Key = 100;
-    app.OnKey(d);
+    Press(100);
     app.DrawFrame();
     EXPECT_EQ(whiteInBox(), 0);
 }
