@@ -33,15 +33,27 @@ struct Recorder
 TEST(Frame, CellsGoWhereThePlacementTablePutsThem)
 {
     // Corners 10 x 8, edges 4 thick, border (2, 1); the frame 100 x 50.
-    // dx = 8, dy = 7, hx = 4, hy = 3.5.
+    // dx = 8, dy = 7, hx = 4, hy = 3.5. Each cell's own size, then where the
+    // layout puts it and how large.
+    const struct
+    {
+        float w, h, x, y, width, height;
+    } cells[CFrame::CellCount] = {
+        {10, 8, -6, -4.5f, 10, 8},    // top left
+        {1, 4, 4, -4.5f, 92, 4},      // top
+        {10, 8, 95.5f, -4.5f, 10, 8}, // top right
+        {4, 1, -6, 3.5f, 4, 43},      // left
+        {4, 1, 101.5f, 3.5f, 4, 43},  // right
+        {10, 8, -6, 46, 10, 8},       // bottom left
+        {1, 4, 4, 50, 92, 4},         // bottom
+        {10, 8, 95.5f, 46, 10, 8},    // bottom right
+    };
     CFrame frame;
     LoadXML(frame, R"(<gui><frame x="200" y="100" w="100" h="50" borderX="2" borderY="1"/></gui>)");
-    const float sizes[CFrame::CellCount][2] = {{10, 8}, {1, 4},  {10, 8}, {4, 1},
-                                               {4, 1},  {10, 8}, {1, 4},  {10, 8}};
     CGUI piece;
-    for (int i = 0; i < 8; ++i)
+    for (unsigned i = 0; i < CFrame::CellCount; ++i)
     {
-        piece.SetSize(sizes[i][0], sizes[i][1]);
+        piece.SetSize(cells[i].w, cells[i].h);
         frame.SetCell(i, piece);
     }
     frame.SetCell(8, piece);
@@ -51,18 +63,14 @@ TEST(Frame, CellsGoWhereThePlacementTablePutsThem)
     frame.Refresh();
     EXPECT_EQ(record.resizes, 1); // the layout does not emit again
 
-    const float expected[CFrame::CellCount][4] = {
-        {-6, -4.5f, 10, 8},    {4, -4.5f, 92, 4}, {95.5f, -4.5f, 10, 8}, {-6, 3.5f, 4, 43},
-        {101.5f, 3.5f, 4, 43}, {-6, 46, 10, 8},   {4, 50, 92, 4},        {95.5f, 46, 10, 8},
-    };
-    for (int i = 0; i < 8; ++i)
+    for (unsigned i = 0; i < CFrame::CellCount; ++i)
     {
         SCOPED_TRACE(i);
         const CGUI& cell = *frame.Cell(i);
-        EXPECT_EQ(cell.GetPosition().x, expected[i][0]);
-        EXPECT_EQ(cell.GetPosition().y, expected[i][1]);
-        EXPECT_EQ(cell.GetSize().x, expected[i][2]);
-        EXPECT_EQ(cell.GetSize().y, expected[i][3]);
+        EXPECT_EQ(cell.GetPosition().x, cells[i].x);
+        EXPECT_EQ(cell.GetPosition().y, cells[i].y);
+        EXPECT_EQ(cell.GetSize().x, cells[i].width);
+        EXPECT_EQ(cell.GetSize().y, cells[i].height);
         EXPECT_EQ(cell.GetParent(), &frame);
     }
     EXPECT_EQ(frame.Cell(8), nullptr);
@@ -134,11 +142,11 @@ TEST(ControlBar, ButtonsSitOnTheBarAndAPressOutsideThemDragsTheScreen)
     EXPECT_EQ(record.drags, (std::vector<std::vector<int>>{{30, -10}, {0, 0}}));
 
     // The second button toggles the first one off and on.
-    EmitMouse(CInputMap::Press, 265, 115);
-    EmitMouse(CInputMap::Release, 265, 115);
-    EXPECT_TRUE(bar->IsToggled());
-    EXPECT_FALSE(bar->Button(0).IsEnabled());
-    EmitMouse(CInputMap::Press, 265, 115);
-    EmitMouse(CInputMap::Release, 265, 115);
-    EXPECT_TRUE(bar->Button(0).IsEnabled());
+    for (bool toggled : {true, false})
+    {
+        EmitMouse(CInputMap::Press, 265, 115);
+        EmitMouse(CInputMap::Release, 265, 115);
+        EXPECT_EQ(bar->IsToggled(), toggled);
+        EXPECT_EQ(bar->Button(0).IsEnabled(), !toggled);
+    }
 }

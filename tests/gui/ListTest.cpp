@@ -85,12 +85,14 @@ TEST(List, RowIndicesPastTheEndOrNegativeAreOutOfRange)
     EXPECT_EQ(list.ItemText(1, 0), String("inserted"));
     EXPECT_EQ(list.ItemText(0, 1), String()); // a placeholder, not a font
 
-    list.SetItem(-1, 0, "x");
-    list.SetItem(0, -1, "x");
-    list.SetItem(4, 0, "x");
-    list.SetCell(-1, 0, CGUI());
-    EXPECT_EQ(list.ItemText(-1, 0), String());
-    EXPECT_EQ(list.ItemText(0, -1), String());
+    const int outside[][2] = {{-1, 0}, {0, -1}, {4, 0}};
+    for (const auto& cell : outside)
+    {
+        SCOPED_TRACE(testing::Message() << cell[0] << ", " << cell[1]);
+        list.SetItem(cell[0], cell[1], "x");
+        list.SetCell(cell[0], cell[1], CGUI());
+        EXPECT_EQ(list.ItemText(cell[0], cell[1]), String());
+    }
     EXPECT_EQ(list.ItemText(0, 0), String("a"));
     list.SetSelected(2);
     list.SetSelected(-1);

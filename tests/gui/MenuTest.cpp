@@ -43,36 +43,43 @@ struct Tree
     CMenu* one;
 };
 
+// The tree after `step`: the top menu expanded, its items shown, "Recent"
+// highlighted, "One" shown.
+void ExpectState(const Tree& tree, const char* step, bool expanded, bool items, bool recent,
+                 bool one)
+{
+    SCOPED_TRACE(step);
+    EXPECT_EQ(tree.file->IsExpanded(), expanded);
+    EXPECT_EQ(tree.open->IsVisible(), items);
+    EXPECT_EQ(tree.recent->IsVisible(), items);
+    EXPECT_EQ(tree.recent->IsHighlighted(), recent);
+    EXPECT_EQ(tree.one->IsVisible(), one);
+}
+
 } // namespace
 
 TEST(Menu, ItemsOpenBelowATopMenuAndBesideAnItem)
 {
     Tree tree;
-    EXPECT_FALSE(tree.open->IsVisible());
+    ExpectState(tree, "built", false, false, false, false);
     ClickAt(110, 60);
-    EXPECT_TRUE(tree.file->IsExpanded());
-    EXPECT_TRUE(tree.open->IsVisible());
+    ExpectState(tree, "clicked", true, true, false, false);
     EXPECT_EQ(tree.open->AbsolutePosition(), CVector(100, 70, 0));
     EXPECT_EQ(tree.recent->AbsolutePosition(), CVector(100, 90, 0));
 
     // Hovering "Recent" opens "One" beside it; the way onto "One" keeps it.
     MoveTo(110, 105);
-    EXPECT_TRUE(tree.recent->IsHighlighted());
-    EXPECT_TRUE(tree.one->IsVisible());
+    ExpectState(tree, "on Recent", true, true, true, true);
     EXPECT_EQ(tree.one->AbsolutePosition(), CVector(200, 90, 0));
     MoveTo(210, 95);
-    EXPECT_TRUE(tree.one->IsVisible());
-    EXPECT_TRUE(tree.recent->IsHighlighted());
+    ExpectState(tree, "on One", true, true, true, true);
     // Leaving both closes "Recent" again; the top menu stays open.
     MoveTo(400, 300);
-    EXPECT_FALSE(tree.one->IsVisible());
-    EXPECT_FALSE(tree.recent->IsHighlighted());
-    EXPECT_TRUE(tree.open->IsVisible());
+    ExpectState(tree, "off both", true, true, false, false);
 
     // A second click on the top menu closes it.
     ClickAt(110, 60);
-    EXPECT_FALSE(tree.file->IsExpanded());
-    EXPECT_FALSE(tree.open->IsVisible());
+    ExpectState(tree, "clicked again", false, false, false, false);
 }
 
 TEST(Menu, AnItemClickOrTheFocusLeavingClosesTheTree)
@@ -81,15 +88,12 @@ TEST(Menu, AnItemClickOrTheFocusLeavingClosesTheTree)
     ClickAt(110, 60);
     MoveTo(110, 105);
     MoveTo(210, 95);
-    ClickAt(210, 95); // "One"
-    for (CMenu* menu : {tree.open, tree.recent, tree.one})
-        EXPECT_FALSE(menu->IsVisible());
-    EXPECT_FALSE(tree.file->IsExpanded());
+    ClickAt(210, 95);
+    ExpectState(tree, "One clicked", false, false, false, false);
     EXPECT_FALSE(tree.file->IsHighlighted());
 
     ClickAt(110, 60);
-    EXPECT_TRUE(tree.open->IsVisible());
+    ExpectState(tree, "reopened", true, true, false, false);
     ClickAt(500, 500);
-    EXPECT_FALSE(tree.open->IsVisible());
-    EXPECT_FALSE(tree.file->IsExpanded());
+    ExpectState(tree, "clicked away", false, false, false, false);
 }
