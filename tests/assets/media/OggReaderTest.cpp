@@ -20,31 +20,25 @@ using namespace mediatest;
 namespace
 {
 
+// Encoded once for the whole suite.
+const Bytes& Tone()
+{
+    static const Bytes tone = OggTone(1, 22050, 55125); // 2.5 s
+    return tone;
+}
+
 class OggReaderTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_tone = new Bytes(OggTone(1, 22050, 55125)); // 2.5 s
-    }
-    static void TearDownTestSuite()
-    {
-        delete s_tone;
-        s_tone = nullptr;
-    }
-
-    static Bytes* s_tone;
     Scratch m_files;
 };
-
-Bytes* OggReaderTest::s_tone = nullptr;
 
 } // namespace
 
 TEST_F(OggReaderTest, DecodesTwoAndAHalfSecondsToTheByteAndTheMillisecond)
 {
     OggReader reader;
-    SoundData data = reader.DecodeAll(m_files.Write(*s_tone).c_str());
+    SoundData data = reader.DecodeAll(m_files.Write(Tone()).c_str());
     ASSERT_TRUE(data.samples);
     EXPECT_EQ(data.size, 110250u);
     EXPECT_EQ(data.channels, 1u);
@@ -69,7 +63,7 @@ TEST_F(OggReaderTest, DecodesTwoAndAHalfSecondsToTheByteAndTheMillisecond)
 TEST_F(OggReaderTest, LoopingReadsGoRoundAndPlainReadsEndInZeros)
 {
     OggReader reader;
-    ASSERT_TRUE(reader.Open(m_files.Write(*s_tone).c_str()));
+    ASSERT_TRUE(reader.Open(m_files.Write(Tone()).c_str()));
     EXPECT_EQ(reader.GetTotalSize(), 110250u);
 
     std::vector<uint8_t> buffer(300000, 0xAB);
@@ -77,7 +71,7 @@ TEST_F(OggReaderTest, LoopingReadsGoRoundAndPlainReadsEndInZeros)
     // Round once and a bit: the start comes again after the whole stream.
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.begin() + 1000, buffer.begin() + 110250));
 
-    ASSERT_TRUE(reader.Open(m_files.Write(*s_tone).c_str()));
+    ASSERT_TRUE(reader.Open(m_files.Write(Tone()).c_str()));
     std::fill(buffer.begin(), buffer.end(), 0xAB);
     EXPECT_EQ(reader.Read(buffer.data(), uint32_t(buffer.size()), false), 110250u);
     EXPECT_EQ(std::count(buffer.begin() + 110250, buffer.end(), 0), 300000 - 110250);
@@ -91,7 +85,7 @@ TEST_F(OggReaderTest, StreamsKeepTheFileOpenWithABufferSizedFromTheRequest)
     CSoundStream stream;
     EXPECT_EQ(stream.GetKind(), CResource::KindSoundStream);
     EXPECT_TRUE(stream.IsLooping());
-    ASSERT_TRUE(stream.OpenStream(m_files.Write(*s_tone).c_str(), 500));
+    ASSERT_TRUE(stream.OpenStream(m_files.Write(Tone()).c_str(), 500));
     EXPECT_TRUE(stream.IsOpen());
     ASSERT_NE(stream.GetReader(), nullptr);
     // channels x rate x bits x size = 1 x 22050 x 16 x 500
@@ -101,7 +95,7 @@ TEST_F(OggReaderTest, StreamsKeepTheFileOpenWithABufferSizedFromTheRequest)
     EXPECT_EQ(stream.GetDuration(), 2500);
 
     // A huge request is held to the longest buffer.
-    ASSERT_TRUE(stream.OpenStream(m_files.Write(*s_tone).c_str(), 4000000000u));
+    ASSERT_TRUE(stream.OpenStream(m_files.Write(Tone()).c_str(), 4000000000u));
     EXPECT_EQ(stream.GetSize(), uint64_t(22050) * 16 * CSoundStream::kMaxSize / 1000);
 
     const std::string wav = m_files.Write(WaveFile({FormatChunk(1, 1, 8000, 8)}));
@@ -123,14 +117,14 @@ TEST_F(OggReaderTest, RefusesOrStopsCleanlyOnFilesThatAreNotWhole)
     EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0), 64);
     EXPECT_FALSE(reader.DecodeAll(silent.c_str()).samples);
 
-    Bytes garbage = *s_tone;
+    Bytes garbage = Tone();
     for (size_t i = 200; i < garbage.size(); i += 97)
         garbage[i] ^= 0x5A;
     const std::vector<std::pair<const char*, Bytes>> refused = {
         {"empty", {}},
         {"WAV", WaveFile({FormatChunk(1, 1, 8000, 8), RiffChunk("data", Bytes(8, 1))})},
         {"text", Bytes(100, 'x')},
-        {"first page only", Bytes(s_tone->begin(), s_tone->begin() + 30)},
+        {"first page only", Bytes(Tone().begin(), Tone().begin() + 30)},
     };
     for (const auto& [name, bytes] : refused)
     {
@@ -142,9 +136,9 @@ TEST_F(OggReaderTest, RefusesOrStopsCleanlyOnFilesThatAreNotWhole)
     // Damaged or cut short: whatever decodes is at most what was stated.
     const SoundData damaged = reader.DecodeAll(m_files.Write(garbage).c_str());
     EXPECT_LE(damaged.size, 110250u);
-    for (size_t length = 0; length < s_tone->size(); length += 211)
+    for (size_t length = 0; length < Tone().size(); length += 211)
     {
-        const Bytes cut(s_tone->begin(), s_tone->begin() + long(length));
+        const Bytes cut(Tone().begin(), Tone().begin() + long(length));
         const SoundData data = reader.DecodeAll(m_files.Write(cut).c_str());
         EXPECT_LE(data.size, 110250u) << length;
         EXPECT_EQ(data.size % 2, 0u) << length;

@@ -5,6 +5,7 @@
 
 #include "assets/ThreeDsReader.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -109,14 +110,19 @@ TEST(ThreeDsReader, ReadsEveryMeshIntoOneListWithColoursAndTextureCoordinates)
     ASSERT_EQ(shape.GetVertexCount(), 7u);
     EXPECT_EQ(Indices(shape), (std::vector<uint16_t>{0, 1, 2, 3, 4, 5, 4, 6, 5}));
     EXPECT_EQ(shape.GetVertices()[3 * 6 + 2], 7.0f);
-    EXPECT_EQ(shape.GetTexCoords()[2 * 3], 0.25f);
-    EXPECT_EQ(shape.GetTexCoords()[2 * 4 + 1], 0.75f);
-    EXPECT_EQ(shape.GetTexCoords()[2 * 5], 0.0f);
+    // Coordinates past the mesh's list, and for a mesh without one, are 0.
+    const float* st = shape.GetTexCoords();
+    EXPECT_EQ(std::vector<float>(st, st + 2 * 7),
+              (std::vector<float>{0, 0, 0, 0, 0, 0, 0.25f, 0.5f, 1, 0.75f, 0, 0, 0, 0}));
+    // Face 1 of the second mesh is red (face 9 is past the mesh); the rest,
+    // with no material, stay white.
     ASSERT_TRUE(shape.HasColourArray());
-    const uint8_t* colours = shape.GetColours();
-    EXPECT_EQ(std::vector<uint8_t>(colours + 4 * 4, colours + 4 * 5),
-              (std::vector<uint8_t>{200, 10, 0, 255}));
-    EXPECT_EQ(colours[4 * 3], 255); // face 0 has no material
+    const uint8_t* rgba = shape.GetColours();
+    const uint8_t red[4] = {200, 10, 0, 255};
+    std::vector<uint8_t> expected(4 * 7, 255);
+    for (unsigned vertex : {4, 5, 6})
+        std::copy_n(red, 4, &expected[4 * vertex]);
+    EXPECT_EQ(std::vector<uint8_t>(rgba, rgba + 4 * 7), expected);
     // The face normal of the first triangle, wound as written.
     EXPECT_NEAR(std::abs(shape.GetNormals()[2]), 1.0f, 1e-6f);
 }
