@@ -31,15 +31,20 @@ std::string FindDataFolder(const std::string& launch, const std::string& executa
     return launch;
 }
 
+std::string RunningDataFolder(const std::string& launch)
+{
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    return FindDataFolder(launch, error ? std::string() : executable.string(), VEMMO_DATA_FROM_BIN);
+}
+
 std::string EnterDataFolder()
 {
     std::error_code error;
     const fs::path launch = fs::current_path(error);
     if (error)
         return ".";
-    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
-    const std::string data =
-        FindDataFolder(launch.string(), error ? std::string() : executable.string(), VEMMO_DATA_FROM_BIN);
+    const std::string data = RunningDataFolder(launch.string());
     if (data != launch.string())
         fs::current_path(data, error);
     return launch.string();

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <iterator>
 #include <mutex>
 #include <new>
@@ -33,6 +34,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "DataFolder.h"
 #include "core/String.h"
 #include "fractal/DeepCheck.h"
 #include "fractal/DeepRender.h"
@@ -63,7 +65,8 @@ const char kUsage[] = "usage: vemmo-render [options]\n"
                       "                  rendered by perturbation\n"
                       "  --preset NAME   centre, scale and limit of a deep preset (options after\n"
                       "                  it override them)\n"
-                      "  --presets FILE  where the deep presets are (default resources/deep.xml)\n"
+                      "  --presets FILE  where the deep presets are (default resources/deep.xml\n"
+                      "                  here, else in the installed data folder)\n"
                       "  --perturbation  render by perturbation even where doubles would do\n"
                       "  --no-skip       perturbation without skipping iterations, for comparison\n"
                       "  --check         compare 4096 sampled pixels of a perturbation render\n"
@@ -87,7 +90,7 @@ struct Options
     // The same view as given, for the deep renderer: the centre's text and
     // the scale with its full exponent.
     DeepView deep;
-    std::string presets = "resources/deep.xml";
+    std::string presets;
     bool perturbation = false;
     bool skip = true;
     bool check = false;
@@ -163,15 +166,46 @@ bool ParseScaleOption(const char* text, Options& options)
     return true;
 }
 
-// A preset sets the view as the options would, doubles included.
-bool ApplyPreset(const std::string& name, Options& options)
+// A preset sets the view as the options would, doubles included. Returns
+// what is wrong, or nothing.
+std::string ApplyPreset(const std::string& name, Options& options)
 {
-    if (!ReadDeepPreset(options.presets.c_str(), name, options.deep))
-        return false;
-    options.limit = options.deep.limit;
-    options.scale = options.deep.scale.ToDouble();
-    return ParseReal(options.deep.re.c_str(), options.centreRe) &&
-           ParseReal(options.deep.im.c_str(), options.centreIm);
+    const std::string& path = options.presets;
+    if (ReadDeepPreset(path.c_str(), name, options.deep))
+    {
+        options.limit = options.deep.limit;
+        options.scale = options.deep.scale.ToDouble();
+        if (ParseReal(options.deep.re.c_str(), options.centreRe) &&
+            ParseReal(options.deep.im.c_str(), options.centreIm))
+            return {};
+    }
+    if (!std::ifstream(path))
+        return "cannot open the deep presets \"" + path + "\"";
+    return "no good preset \"" + name + "\" in \"" + path + "\"";
+}
+
+// Flags take no value; every other option takes the argument after it.
+bool IsFlag(const std::string& name)
+{
+    return name == "--perturbation" || name == "--no-skip" || name == "--check" || name == "--help";
+}
+
+// The presets file a --preset reads, wherever --presets stands; by default
+// the one beside the working folder's resources, else the installed one.
+std::string PresetsPath(int argc, char** argv)
+{
+    std::string path;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (!IsFlag(argv[i]))
+        {
+            if (std::strcmp(argv[i], "--presets") == 0)
+                path = argv[i + 1];
+            ++i;
+        }
+    if (!path.empty())
+        return path;
+    const std::string folder = RunningDataFolder("");
+    return folder.empty() ? "resources/deep.xml" : folder + "/resources/deep.xml";
 }
 
 bool ParseCompression(const std::string& text, PngCompression& compression)
@@ -192,6 +226,7 @@ bool ParseCompression(const std::string& text, PngCompression& compression)
 // Returns -1 when the options are good, otherwise the exit status.
 int ParseOptions(int argc, char** argv, Options& options)
 {
+    options.presets = PresetsPath(argc, argv);
     for (int i = 1; i < argc; ++i)
     {
         const std::string name = argv[i];
@@ -200,7 +235,7 @@ int ParseOptions(int argc, char** argv, Options& options)
             std::fputs(kUsage, stdout);
             return 0;
         }
-        if (name == "--perturbation" || name == "--no-skip" || name == "--check")
+        if (IsFlag(name))
         {
             options.perturbation |= name == "--perturbation";
             options.skip &= name != "--no-skip";
@@ -227,12 +262,14 @@ int ParseOptions(int argc, char** argv, Options& options)
         else if (name == "--scale")
             good = ParseScaleOption(value, options);
         else if (name == "--preset")
-            good = ApplyPreset(value, options);
-        else if (name == "--presets")
         {
-            options.presets = value;
-            good = !options.presets.empty();
+            const std::string problem = ApplyPreset(value, options);
+            if (!problem.empty())
+                return Usage(problem);
+            good = true;
         }
+        else if (name == "--presets")
+            good = *value != '\0';
         else if (name == "--limit")
             good = ParseUnsigned(value, UINT32_MAX, options.limit);
         else if (name == "--width")

@@ -249,6 +249,8 @@ if [ -n "$build" ]; then
   [ "$white" -ge 20 ] || fail "installed: no panel"
   shot_until test -s || fail "installed: no screenshot in the folder it was started from"
   stop_vemmo
+  "$work/prefix/bin/vemmo-render" --preset mini-50 --limit 64 --width 8 --height 6 --output deep.png \
+    > /dev/null 2>&1 && [ -s deep.png ] || fail "installed: vemmo-render found no deep presets"
 fi
 
 # --- No display ------------------------------------------------------------

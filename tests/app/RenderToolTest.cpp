@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -285,12 +286,26 @@ TEST_F(RenderTool, ReadsDeepViewsAndRefusesBadOnes)
         EXPECT_TRUE(fs::exists(png));
         fs::remove(png);
     }
-    for (const char* bad : {"--scale 1e-2500", "--scale -1e-1000", "--real 1.5.5 --scale 1e-40",
-                            "--centre 0,1e-5000x", "--preset nope", "--presets ''"})
+    const fs::path presets = m_dir / "presets.xml";
+    std::ofstream(presets) << "<deep><view name='bad' real='0' imaginary='0' scale='x' iterations='1'/></deep>";
+    const std::string from = " --presets '" + presets.string() + "'";
+    const std::string missing = " --presets '" + (m_dir / "none.xml").string() + "'";
+    const std::pair<std::string, std::string> bads[] = {
+        {"--scale 1e-2500", "bad value for --scale"},
+        {"--scale -1e-1000", "bad value for --scale"},
+        {"--real 1.5.5 --scale 1e-40", "bad value for --real"},
+        {"--centre 0,1e-5000x", "bad value for --centre"},
+        {"--presets ''", "bad value for --presets"},
+        {"--preset nope" + from, "no good preset \"nope\" in"},
+        {"--preset bad" + from, "no good preset \"bad\" in"},
+        {"--preset mini-50" + missing, "cannot open the deep presets"}};
+    for (const auto& [bad, problem] : bads)
     {
-        EXPECT_EQ(Run(std::string(bad) + out), 2) << bad;
+        EXPECT_EQ(Run(bad + out), 2) << bad;
+        EXPECT_NE(m_err.find("vemmo-render: " + problem), std::string::npos) << bad << ": " << m_err;
         EXPECT_NE(m_err.find("usage: vemmo-render"), std::string::npos) << bad;
     }
+    fs::remove(presets);
     // The reference orbit keeps every step: a limit past its bound is refused
     // for a deep view, before any work.
     EXPECT_EQ(Run("--scale 1e-30 --limit 67108865" + out), 2);
@@ -328,7 +343,8 @@ TEST_F(RenderTool, ChecksDeepRendersAgainstMpfr)
     std::ofstream(presets) << "<deep><view name='other' real='0' imaginary='0' scale='1' iterations='1'/>"
                               "<view name='here' real='0' imaginary='1' scale='1e-40' iterations='1'/>"
                               "</deep>";
-    EXPECT_EQ(Run("--presets '" + presets.string() + "' --preset here --limit 600 --check" + out), 0)
+    // --presets counts wherever it stands.
+    EXPECT_EQ(Run("--preset here --limit 600 --check --presets '" + presets.string() + "'" + out), 0)
         << m_err;
     EXPECT_NE(m_err.find("passed"), std::string::npos) << m_err;
     std::unique_ptr<uint8_t[]> pixels(LoadPng(png.string().c_str()));
